@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs with apt-get whatever build and test dependency is missing.
+set -euo pipefail
+
+packages=(cmake make g++ clang libclang-rt-14-dev pkg-config
+          libboost-dev libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev libcereal-dev)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
+    || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

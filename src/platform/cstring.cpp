@@ -1,0 +1,285 @@
+#include <corvane/platform/cstring.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <new>
+#include <ostream>
+#include <string>
+
+#include "platform/codepage.h"
+
+namespace corvane {
+namespace detail {
+EmptyStringBlock g_emptyString = {{{0}, 0, 0, 0}, {0}};
+}  // namespace detail
+}  // namespace corvane
+
+using corvane::detail::StringHeader;
+
+namespace {
+
+char* AllocateBuffer(int length) {
+  if (length < 0 || length > INT_MAX - 64) throw std::bad_alloc();
+  // Round small requests up so that short appends do not reallocate.
+  int capacity = length < 15 ? 15 : length;
+  void* block = ::operator new(sizeof(StringHeader) + static_cast<std::size_t>(capacity) + 1);
+  StringHeader* header = new (block) StringHeader;
+  header->refs.store(1, std::memory_order_relaxed);
+  header->length = length;
+  header->capacity = capacity;
+  header->reserved = 0;
+  char* data = reinterpret_cast<char*>(header + 1);
+  data[length] = '\0';
+  return data;
+}
+
+unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+
+}  // namespace
+
+CString::CString(const char* text) : CString() {
+  if (text != nullptr) Assign(text, static_cast<int>(std::strlen(text)));
+}
+
+CString::CString(const char* text, int length) : CString() {
+  if (text != nullptr && length > 0) Assign(text, length);
+}
+
+CString::CString(const wchar_t* text) : CString() {
+  if (text != nullptr) {
+    const std::string narrow = corvane::codepage::WideToNarrow(text, std::wcslen(text));
+    Assign(narrow.data(), static_cast<int>(narrow.size()));
+  }
+}
+
+CString::CString(const wchar_t* text, int length) : CString() {
+  if (text != nullptr && length > 0) {
+    const std::string narrow =
+        corvane::codepage::WideToNarrow(text, static_cast<std::size_t>(length));
+    Assign(narrow.data(), static_cast<int>(narrow.size()));
+  }
+}
+
+CString& CString::operator=(const CString& other) noexcept {
+  if (m_pszData != other.m_pszData) {
+    other.AddRef();
+    Release();
+    m_pszData = other.m_pszData;
+  }
+  return *this;
+}
+
+CString& CString::operator=(CString&& other) noexcept {
+  if (this != &other) {
+    Release();
+    m_pszData = other.m_pszData;
+    other.m_pszData = corvane::detail::g_emptyString.text;
+  }
+  return *this;
+}
+
+CString& CString::operator=(const char* text) {
+  if (text == nullptr || *text == '\0') {
+    Empty();
+  } else {
+    Assign(text, static_cast<int>(std::strlen(text)));
+  }
+  return *this;
+}
+
+void CString::Empty() noexcept {
+  Release();
+  m_pszData = corvane::detail::g_emptyString.text;
+}
+
+void CString::SetAt(int index, char ch) { PrepareWrite(GetLength())[index] = ch; }
+
+int CString::Compare(const char* text) const noexcept {
+  return std::strcmp(m_pszData, text != nullptr ? text : "");
+}
+
+int CString::CompareNoCase(const char* text) const noexcept {
+  const unsigned char* a = reinterpret_cast<const unsigned char*>(m_pszData);
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(text != nullptr ? text : "");
+  for (;; ++a, ++b) {
+    const unsigned char ca = FoldAscii(*a);
+    const unsigned char cb = FoldAscii(*b);
+    if (ca != cb) return ca < cb ? -1 : 1;
+    if (ca == '\0') return 0;
+  }
+}
+
+void CString::Format(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  FormatV(format, args);
+  va_end(args);
+}
+
+void CString::FormatV(const char* format, va_list args) {
+  char small[256];
+  va_list copy;
+  va_copy(copy, args);
+  const int length = std::vsnprintf(small, sizeof small, format, copy);
+  va_end(copy);
+  if (length <= 0) {
+    Empty();
+  } else if (length < static_cast<int>(sizeof small)) {
+    Assign(small, length);
+  } else {
+    CString result;
+    char* buffer = result.PrepareWrite(length);
+    std::vsnprintf(buffer, static_cast<std::size_t>(length) + 1, format, args);
+    *this = std::move(result);
+  }
+}
+
+void CString::AppendFormat(const char* format, ...) {
+  CString piece;
+  va_list args;
+  va_start(args, format);
+  piece.FormatV(format, args);
+  va_end(args);
+  *this += piece;
+}
+
+CString& CString::operator+=(const CString& other) {
+  const CString keep(other);  // `other` may be this very string
+  Append(keep.m_pszData, keep.GetLength());
+  return *this;
+}
+
+CString& CString::operator+=(const char* text) {
+  if (text != nullptr) Append(text, static_cast<int>(std::strlen(text)));
+  return *this;
+}
+
+CString& CString::operator+=(char ch) {
+  Append(&ch, 1);
+  return *this;
+}
+
+void CString::Append(const char* text, int length) {
+  if (length <= 0) return;
+  const int old = GetLength();
+  if (length > INT_MAX - 64 - old) throw std::bad_alloc();
+  if (text >= m_pszData && text <= m_pszData + old) {
+    const CString keep(*this);  // appending a piece of itself
+    const std::ptrdiff_t offset = text - m_pszData;
+    char* data = PrepareWrite(old + length);
+    std::memmove(data + old, keep.m_pszData + offset, static_cast<std::size_t>(length));
+    return;
+  }
+  char* data = PrepareWrite(old + length);
+  std::memcpy(data + old, text, static_cast<std::size_t>(length));
+}
+
+char* CString::GetBuffer(int minLength) {
+  const int length = GetLength();
+  char* data = PrepareWrite(minLength > length ? minLength : length);
+  Header()->length = length;
+  data[length] = '\0';
+  return data;
+}
+
+char* CString::GetBufferSetLength(int length) { return PrepareWrite(length < 0 ? 0 : length); }
+
+void CString::ReleaseBuffer(int newLength) {
+  if (IsShared()) return;
+  StringHeader* header = Header();
+  if (newLength < 0) newLength = static_cast<int>(std::strlen(m_pszData));
+  if (newLength > header->capacity) newLength = header->capacity;
+  header->length = newLength;
+  m_pszData[newLength] = '\0';
+  if (newLength == 0) Empty();
+}
+
+void CString::ReleaseSlow() noexcept {
+  StringHeader* header = Header();
+  if (header->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    header->~StringHeader();
+    ::operator delete(header);
+  }
+}
+
+char* CString::PrepareWrite(int length) {
+  if (length == 0) {
+    Empty();
+    return m_pszData;
+  }
+  if (!IsShared()) {
+    StringHeader* header = Header();
+    if (header->refs.load(std::memory_order_acquire) == 1 && length <= header->capacity) {
+      header->length = length;
+      m_pszData[length] = '\0';
+      return m_pszData;
+    }
+  }
+  const int old = GetLength();
+  const int grown = (length > old && old > 0) ? (length < old * 2 ? old * 2 : length) : length;
+  char* data = AllocateBuffer(grown);
+  std::memcpy(data, m_pszData, static_cast<std::size_t>(old < length ? old : length));
+  reinterpret_cast<StringHeader*>(data)[-1].length = length;
+  data[length] = '\0';
+  Release();
+  m_pszData = data;
+  return data;
+}
+
+void CString::Assign(const char* text, int length) {
+  if (length <= 0) {
+    Empty();
+    return;
+  }
+  char* data = AllocateBuffer(length);
+  std::memcpy(data, text, static_cast<std::size_t>(length));
+  Release();
+  m_pszData = data;
+}
+
+bool operator==(const CString& a, const CString& b) noexcept {
+  if (a.m_pszData == b.m_pszData) return true;
+  const int length = a.GetLength();
+  return length == b.GetLength() &&
+         std::memcmp(a.m_pszData, b.m_pszData, static_cast<std::size_t>(length)) == 0;
+}
+
+bool operator==(const CString& a, const char* b) noexcept { return a.Compare(b) == 0; }
+
+bool operator<(const CString& a, const CString& b) noexcept {
+  const int la = a.GetLength();
+  const int lb = b.GetLength();
+  const int common = std::memcmp(a.GetString(), b.GetString(),
+                                 static_cast<std::size_t>(la < lb ? la : lb));
+  return common < 0 || (common == 0 && la < lb);
+}
+
+CString operator+(const CString& a, const CString& b) {
+  CString result(a);
+  result += b;
+  return result;
+}
+
+CString operator+(const CString& a, const char* b) {
+  CString result(a);
+  result += b;
+  return result;
+}
+
+CString operator+(const char* a, const CString& b) {
+  CString result(a);
+  result += b;
+  return result;
+}
+
+CString operator+(const CString& a, char b) {
+  CString result(a);
+  result += b;
+  return result;
+}
+
+std::ostream& operator<<(std::ostream& out, const CString& text) {
+  return out.write(text.GetString(), text.GetLength());
+}
