@@ -47,14 +47,29 @@ ThreadConverters& Converters() {
   return converters;
 }
 
+// How many input bytes one rejected character spans: a whole well-formed
+// UTF-8 sequence (a valid character the target cannot hold), else one byte.
+std::size_t Utf8Span(const char* text, std::size_t left) {
+  const unsigned char lead = static_cast<unsigned char>(text[0]);
+  const std::size_t span = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
+  if (span > left || lead >= 0xF5) return 1;
+  for (std::size_t i = 1; i < span; ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 1;
+  }
+  return span;
+}
+
 // Runs `cd` over the input and appends to `out` (a byte string holding
 // elements of the output type). On an invalid or unconvertible input unit,
-// `replacement` (given in output bytes) is appended and `step` input bytes are
-// skipped; a truncated sequence at the end is replaced the same way.
+// `replacement` (given in output bytes) is appended and the unit is skipped:
+// `step` input bytes, or a whole character for UTF-8 input (step 0).
+// A truncated sequence at the end is replaced the same way.
 void Run(iconv_t cd, const char* input, std::size_t size, std::size_t step,
          const char* replacement, std::size_t replacementSize, std::string& out) {
   if (cd == reinterpret_cast<iconv_t>(-1)) {  // no converter installed: replace all
-    for (std::size_t i = 0; i < size; i += step) out.append(replacement, replacementSize);
+    for (std::size_t i = 0; i < size; i += step ? step : Utf8Span(input + i, size - i)) {
+      out.append(replacement, replacementSize);
+    }
     return;
   }
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -76,7 +91,8 @@ void Run(iconv_t cd, const char* input, std::size_t size, std::size_t step,
     if (out.size() - used < replacementSize) out.resize(out.size() * 2 + replacementSize);
     std::memcpy(&out[used], replacement, replacementSize);
     used += replacementSize;
-    const std::size_t skip = step < inLeft ? step : inLeft;
+    const std::size_t unit = step ? step : Utf8Span(in, inLeft);
+    const std::size_t skip = unit < inLeft ? unit : inLeft;
     in += skip;
     inLeft -= skip;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -163,7 +179,7 @@ void AppendUtf8AsNarrow(std::string& out, const char* text, std::size_t length) 
     out.append(text, length);
     return;
   }
-  Run(Converters().utf8ToNarrow.get(), text, length, 1, kQuestion, 1, out);
+  Run(Converters().utf8ToNarrow.get(), text, length, 0, kQuestion, 1, out);
 }
 
 std::string NarrowToUtf8(const char* text, std::size_t length) {

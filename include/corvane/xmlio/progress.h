@@ -1,0 +1,14 @@
+// The three optional progress callbacks that XmlFileIO and FileConvert carry.
+// start(message, 0, 100) once before a run (its result is ignored),
+// position(percent) once per chunk or element handled, end() once after.
+// An empty slot is never called; an exception from a callback passes through
+// and stops the run.
+#pragma once
+
+#include <boost/function.hpp>
+
+#include <corvane/platform/cstring.h>
+
+typedef boost::function<bool(CString const&, int, int)> StartProgressFun;
+typedef boost::function<void(int)> SetPosFun;
+typedef boost::function<void()> EndProgressFun;

@@ -1,0 +1,50 @@
+// XmlFileIO: writes a chunk tree to an XML chunk file and reads one back.
+// save(root) writes one element per chunk (label as tag, attributes Name,
+// Type, Value) and consumes the tree below the root as it goes: every written
+// child entry is left empty. read(root) replaces the caller's pointer with the
+// file's tree (empty when the document element cannot become a chunk; left
+// untouched when the path is empty or the file does not open). Elements that
+// do not fit are dropped with their subtrees. Nothing is reported beyond that.
+// Progress goes through the three callbacks; one thread at a time.
+#pragma once
+
+#include <boost/shared_ptr.hpp>
+#include <tr1/memory>
+
+#include <corvane/chunk/ichunk.h>
+#include <corvane/export.h>
+#include <corvane/platform/cstring.h>
+#include <corvane/xmldom/xml.h>
+#include <corvane/xmlio/progress.h>
+
+class CORVANE_API XmlFileIO {
+ public:
+  XmlFileIO();
+  explicit XmlFileIO(CString const& path);
+  XmlFileIO(XmlFileIO const& other);
+  XmlFileIO& operator=(XmlFileIO const& other);
+  ~XmlFileIO();
+
+  void setPath(CString const& path);
+  void save(boost::shared_ptr<IChunk> root);
+  void read(boost::shared_ptr<IChunk>& root);
+
+  void setStartProgressFun(StartProgressFun fun);
+  void setSetPosFun(SetPosFun fun);
+  void SetEndProgressFun(EndProgressFun fun);
+
+ protected:
+  // Writes one chunk into its element, then its children below it.
+  void save(boost::shared_ptr<IChunk> chunk, std::tr1::shared_ptr<DomXml::CXmlNode> element);
+  // Builds the chunk for one element (or none), then its children.
+  void read(boost::shared_ptr<IChunk>& chunk, std::tr1::shared_ptr<DomXml::CXmlNode> element);
+
+ private:
+  CString m_path;
+  DomXml::CXml m_document;
+  StartProgressFun m_start;
+  SetPosFun m_setPos;
+  EndProgressFun m_end;
+  unsigned int m_position;
+  unsigned int m_total;
+};

@@ -1,0 +1,71 @@
+#include "platform/codepage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace corvane::codepage;
+
+const char kZhengZaiGbk[] = "\xD5\xFD\xD4\xDA";       // 正在
+const char kZhengZaiUtf8[] = "\xE6\xAD\xA3\xE5\x9C\xA8";
+
+TEST(CodePage, GbkAndUtf8ConvertBothWays) {
+  EXPECT_EQ(NarrowToUtf8(kZhengZaiGbk, 4), kZhengZaiUtf8);
+  EXPECT_EQ(Utf8ToNarrow(kZhengZaiUtf8, 6), kZhengZaiGbk);
+  EXPECT_EQ(NarrowToWide(kZhengZaiGbk, 4), std::wstring(L"\x6B63\x5728"));
+  EXPECT_EQ(WideToNarrow(L"\x6B63\x5728", 2), kZhengZaiGbk);
+  const unsigned char utf16[] = {0x63, 0x6B, 0x28, 0x57, 'A', 0};
+  EXPECT_EQ(Utf16LeToNarrow(utf16, 3), std::string(kZhengZaiGbk) + "A");
+}
+
+TEST(CodePage, AsciiAndEmptyPassUnchanged) {
+  EXPECT_EQ(NarrowToUtf8("FILE_CONVERT", 12), "FILE_CONVERT");
+  EXPECT_EQ(Utf8ToNarrow("", 0), "");
+  EXPECT_EQ(NarrowToWide("", 0), L"");
+  EXPECT_EQ(WideToNarrow(L"", 0), "");
+  EXPECT_TRUE(IsAscii("plain text, longer than eight bytes", 35));
+  EXPECT_FALSE(IsAscii("plain text\x80", 11));
+}
+
+TEST(CodePage, TextEndsAtTheFirstNul) {
+  EXPECT_EQ(NarrowToUtf8("ab\0\xD5\xFD", 5), "ab");
+  EXPECT_EQ(NarrowToWide("\xD5\xFD\0z", 4), std::wstring(L"\x6B63"));
+  EXPECT_EQ(WideToNarrow(L"a\0b", 3), "a");
+}
+
+TEST(CodePage, MalformedInputIsReplacedNotRejected) {
+  EXPECT_EQ(WideToNarrow(L"a\x0E01z", 3), "a?z") << "Thai is not in code page 936";
+  EXPECT_EQ(Utf8ToNarrow("a\xE0\xB8\x81z", 5), "a?z");
+  EXPECT_EQ(Utf8ToNarrow("a\xFFz", 3), "a?z") << "invalid UTF-8";
+  EXPECT_EQ(NarrowToWide("a\xFFz", 3), std::wstring(L"a\xFFFDz"));
+  EXPECT_EQ(NarrowToWide("a\xD5", 2), std::wstring(L"a\xFFFD")) << "truncated double byte";
+  EXPECT_EQ(NarrowToUtf8("\xD5", 1), "\xEF\xBF\xBD");
+}
+
+TEST(CodePage, DocumentsConvertFromDeclaredEncodings) {
+  std::string out;
+  ASSERT_TRUE(DocumentToUtf8("GB2312", kZhengZaiGbk, 4, out));
+  EXPECT_EQ(out, kZhengZaiUtf8);
+  ASSERT_TRUE(DocumentToUtf8("GB18030", kZhengZaiGbk, 4, out));
+  EXPECT_EQ(out, kZhengZaiUtf8);
+  EXPECT_FALSE(DocumentToUtf8("no-such-encoding", "x", 1, out));
+}
+
+TEST(CodePage, ThreadsConvertIndependently) {
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([] {
+      for (int i = 0; i < 2000; ++i) {
+        ASSERT_EQ(NarrowToUtf8(kZhengZaiGbk, 4), kZhengZaiUtf8);
+        ASSERT_EQ(WideToNarrow(L"\x6B63\x5728", 2), kZhengZaiGbk);
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+}
+
+}  // namespace
