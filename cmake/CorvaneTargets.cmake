@@ -57,7 +57,11 @@ function(corvane_shared_library)
   foreach(name IN LISTS ARGN)
     get_target_property(kind corvane_${name} TYPE)
     if(kind STREQUAL "STATIC_LIBRARY")
-      target_link_libraries(corvane PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,corvane_${name}>")
+      # The archives also reach the link as each other's dependencies: the
+      # override makes every occurrence whole.
+      target_link_libraries(corvane PRIVATE corvane_${name})
+      set_property(TARGET corvane APPEND PROPERTY LINK_LIBRARY_OVERRIDE
+        "WHOLE_ARCHIVE,corvane_${name}")
     endif()
   endforeach()
   target_link_libraries(corvane PUBLIC corvane_headers PRIVATE pugixml::pugixml)

@@ -101,20 +101,26 @@ class CORVANE_API IChunk {
   ValueKind valueKind() const { return static_cast<ValueKind>(m_kind); }
 
  private:
+  // All members start at the first byte; reading another member than the one
+  // written reinterprets the bits, which the typed getters rely on.
   union Value {
     int i32;
     unsigned int u32;
     float f32;
-    bool b;
     __int64 i64;
     unsigned __int64 u64;
     double f64;
     float f32v[4];
     double f64v[4];
     char* text;
+    unsigned char bytes[32];  // bool is read as bytes[0] != 0, never as a bool
   };
 
   bool HasText() const { return m_kind == kString || m_kind == kCustomText; }
+  void SetText(const CString& text);
+  void ReleaseText();
+  // Releases the entries of `children` one chunk at a time, never recursing.
+  static void ReleaseChildren(ChildList& children) noexcept;
 
   CString m_name;
   CString m_label;

@@ -57,6 +57,7 @@ class CORVANE_API CXmlNodes {
   std::tr1::shared_ptr<CXmlNode> GetItem(int index);
 
  private:
+  friend class CXmlNode;  // GetChildElements fills the list
   friend struct NodeAccess;
   CXmlNodes(const CXmlNodes&);
   CXmlNodes& operator=(const CXmlNodes&);

@@ -1,0 +1,113 @@
+// The chunk factories, NameChun/LabelChun and the pending label and name.
+#include <corvane/chunk/chunk_factory.h>
+
+#include <boost/make_shared.hpp>
+
+#include "platform/codepage.h"
+
+// Constant-initialised (CString's default constructor is constexpr), so they
+// are empty before any code of the library or its host runs.
+CString CIoPubHelp::h_StrLabel;
+CString CIoPubHelp::h_strName;
+
+void CIoPubHelp::reset() {
+  h_StrLabel = CString();
+  h_strName = CString();
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label) {
+  return boost::make_shared<IChunk>(label);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name) {
+  return boost::make_shared<IChunk>(label, name);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, int value) {
+  return boost::make_shared<IChunk>(label, name, value);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, unsigned int value) {
+  return boost::make_shared<IChunk>(label, name, value);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, float value) {
+  return boost::make_shared<IChunk>(label, name, value);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, __int64 value) {
+  return boost::make_shared<IChunk>(label, name, value);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
+                                   unsigned __int64 value) {
+  return boost::make_shared<IChunk>(label, name, value);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, double value) {
+  return boost::make_shared<IChunk>(label, name, value);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, bool value) {
+  return boost::make_shared<IChunk>(label, name, value);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, float x, float y) {
+  return boost::make_shared<IChunk>(label, name, x, y);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, float x, float y,
+                                   float z) {
+  return boost::make_shared<IChunk>(label, name, x, y, z);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, float x, float y,
+                                   float z, float w) {
+  return boost::make_shared<IChunk>(label, name, x, y, z, w);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, double x,
+                                   double y) {
+  return boost::make_shared<IChunk>(label, name, x, y);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, double x, double y,
+                                   double z) {
+  return boost::make_shared<IChunk>(label, name, x, y, z);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, double x, double y,
+                                   double z, double w) {
+  return boost::make_shared<IChunk>(label, name, x, y, z, w);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
+                                   CString const& text) {
+  return boost::make_shared<IChunk>(label, name, text);
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, const char* text) {
+  return boost::make_shared<IChunk>(label, name, CString(text));
+}
+
+// The standard-string factories convert exactly as XmlOp::string2CString and
+// XmlOp::wstring2CString do (text up to the first NUL; wide text to code page
+// 936), without making the chunk tree depend on the streaming layer.
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, std::string text) {
+  return boost::make_shared<IChunk>(label, name, CString(text.c_str()));
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, std::wstring text) {
+  const std::string narrow = corvane::codepage::WideToNarrow(text.c_str(), text.size());
+  return boost::make_shared<IChunk>(label, name,
+                                    CString(narrow.data(), static_cast<int>(narrow.size())));
+}
+
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
+                                   CString const& type, CString const& text) {
+  return boost::make_shared<IChunk>(label, name, type, text);
+}
+
+CString NameChun(boost::shared_ptr<IChunk> chunk) { return chunk ? chunk->name() : CString(); }
+
+CString LabelChun(boost::shared_ptr<IChunk> chunk) { return chunk ? chunk->label() : CString(); }

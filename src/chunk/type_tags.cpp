@@ -1,0 +1,47 @@
+#include "chunk/type_tags.h"
+
+#include <cstring>
+
+namespace corvane {
+namespace {
+
+constexpr const char* kTagTexts[kTaggedKindCount] = {
+    "int",    "uint",   "float",   "long64",  "ulong64", "double",  "bool",
+    "float2", "float3", "float4",  "double2", "double3", "double4", "string"};
+
+// Index kTaggedKindCount holds the empty text of the no-value kind.
+const CString* TagTable() {
+  // Deliberately leaked: chunks may be destroyed after static destruction
+  // has begun, and their copies must still point at a live text.
+  static const CString* const table = [] {
+    CString* texts = new CString[kTaggedKindCount + 1];
+    for (int kind = 0; kind < kTaggedKindCount; ++kind) texts[kind] = kTagTexts[kind];
+    return texts;
+  }();
+  return table;
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+const CString& TypeTagText(int kind) {
+  if (kind < 0 || kind >= kTaggedKindCount) return TagTable()[kTaggedKindCount];
+  return TagTable()[kind];
+}
+
+int KindFromTag(const char* tag, int length) noexcept {
+  // Every tag is 3 to 7 bytes; anything else is rejected before comparing.
+  if (tag == nullptr || length < 3 || length > 7) return -1;
+  char lower[8];
+  for (int i = 0; i < length; ++i) lower[i] = LowerAscii(tag[i]);
+  for (int kind = 0; kind < kTaggedKindCount; ++kind) {
+    const char* text = kTagTexts[kind];
+    if (static_cast<int>(std::strlen(text)) == length && std::memcmp(text, lower, length) == 0) {
+      return kind;
+    }
+  }
+  return -1;
+}
+
+}  // namespace corvane

@@ -1,0 +1,157 @@
+#include "chunk/value_parse.h"
+
+#include <cstring>
+#include <vector>
+
+#include <boost/algorithm/string/classification.hpp>
+#include <boost/algorithm/string/split.hpp>
+#include <boost/lexical_cast/try_lexical_convert.hpp>
+#include <boost/range/iterator_range.hpp>
+
+#include <corvane/chunk/chunk_factory.h>
+
+#include "chunk/type_tags.h"
+
+namespace corvane {
+namespace {
+
+// The separator bytes of vector values: ',', the two halves of the GBK
+// full-width comma (A3 AC), and '|'. Each byte separates on its own.
+constexpr const char kSeparators[] = "\x2C\xA3\xAC\x7C";
+
+typedef boost::iterator_range<const char*> Token;
+
+// The whole text as one number, as boost::lexical_cast reads it, without the
+// cost of an exception on failure. `result` is written only on success.
+template <typename Number>
+bool ParseNumber(const char* text, std::size_t length, Number& result) {
+  // Cheap rejections first: lexical_cast accepts no empty text and no blank.
+  if (length == 0 || text[0] == ' ' || text[length - 1] == ' ') return false;
+  Number parsed;
+  if (!boost::conversion::try_lexical_convert(text, length, parsed)) return false;
+  result = parsed;
+  return true;
+}
+
+// Splits the text (up to its first NUL) into components; a token that does
+// not convert leaves its component 0. False when the token count is not
+// exactly `count`.
+template <typename Component>
+bool ParseComponents(const char* text, int count, Component* components) {
+  const char* const end = text + std::strlen(text);
+  std::vector<Token> tokens;
+  tokens.reserve(4);
+  boost::algorithm::split(tokens, boost::make_iterator_range(text, end),
+                          boost::algorithm::is_any_of(kSeparators));
+  if (tokens.size() != static_cast<std::size_t>(count)) return false;
+  for (int i = 0; i < count; ++i) {
+    components[i] = 0;
+    ParseNumber(tokens[i].begin(), tokens[i].size(), components[i]);
+  }
+  return true;
+}
+
+template <typename Number>
+boost::shared_ptr<IChunk> ScalarChunk(const CString& label, const CString& name,
+                                      const CString& value, DropReason& reason) {
+  Number number;
+  // The value up to its first NUL, as the narrow text the reader holds.
+  const char* text = value.GetString();
+  if (!ParseNumber(text, std::strlen(text), number)) {
+    reason = DropReason::kBadNumber;
+    return boost::shared_ptr<IChunk>();
+  }
+  return newChunk(label, name, number);
+}
+
+boost::shared_ptr<IChunk> FloatVectorChunk(const CString& label, const CString& name,
+                                           const CString& value, int count, DropReason& reason) {
+  float c[4];
+  if (!ParseComponents(value.GetString(), count, c)) {
+    reason = DropReason::kWrongComponentCount;
+    return boost::shared_ptr<IChunk>();
+  }
+  if (count == 2) return newChunk(label, name, c[0], c[1]);
+  if (count == 3) return newChunk(label, name, c[0], c[1], c[2]);
+  return newChunk(label, name, c[0], c[1], c[2], c[3]);
+}
+
+boost::shared_ptr<IChunk> DoubleVectorChunk(const CString& label, const CString& name,
+                                            const CString& value, int count,
+                                            DropReason& reason) {
+  double c[4];
+  if (!ParseComponents(value.GetString(), count, c)) {
+    reason = DropReason::kWrongComponentCount;
+    return boost::shared_ptr<IChunk>();
+  }
+  if (count == 2) return newChunk(label, name, c[0], c[1]);
+  if (count == 3) return newChunk(label, name, c[0], c[1], c[2]);
+  return newChunk(label, name, c[0], c[1], c[2], c[3]);
+}
+
+boost::shared_ptr<IChunk> ValuedChunk(int kind, const CString& label, const CString& name,
+                                      const CString& value, DropReason& reason) {
+  switch (kind) {
+    case IChunk::kInt:
+      return ScalarChunk<int>(label, name, value, reason);
+    case IChunk::kUInt:
+      return ScalarChunk<unsigned int>(label, name, value, reason);
+    case IChunk::kFloat:
+      return ScalarChunk<float>(label, name, value, reason);
+    case IChunk::kLong64:
+      return ScalarChunk<__int64>(label, name, value, reason);
+    case IChunk::kULong64:
+      return ScalarChunk<unsigned __int64>(label, name, value, reason);
+    case IChunk::kDouble:
+      return ScalarChunk<double>(label, name, value, reason);
+    case IChunk::kBool:
+      return newChunk(label, name, value.Compare("true") == 0);
+    case IChunk::kFloat2:
+    case IChunk::kFloat3:
+    case IChunk::kFloat4:
+      return FloatVectorChunk(label, name, value, kind - IChunk::kFloat2 + 2, reason);
+    case IChunk::kDouble2:
+    case IChunk::kDouble3:
+    case IChunk::kDouble4:
+      return DoubleVectorChunk(label, name, value, kind - IChunk::kDouble2 + 2, reason);
+    default:  // IChunk::kString
+      return newChunk(label, name, value);
+  }
+}
+
+}  // namespace
+
+boost::shared_ptr<IChunk> ChunkFromElement(const CString& label, const CString& name,
+                                           const CString& type, const CString& value,
+                                           DropReason* reason) {
+  DropReason why = DropReason::kNone;
+  boost::shared_ptr<IChunk> chunk;
+  if (type.IsEmpty()) {
+    chunk = name.IsEmpty() ? newChunk(label) : newChunk(label, name);
+  } else {
+    const int kind = KindFromTag(type.GetString(), type.GetLength());
+    if (kind < 0) {
+      why = DropReason::kUnknownType;
+    } else {
+      chunk = ValuedChunk(kind, label, name, value, why);
+    }
+  }
+  if (reason != nullptr) *reason = why;
+  return chunk;
+}
+
+const char* DropReasonText(DropReason reason) {
+  switch (reason) {
+    case DropReason::kNone:
+      return "kept";
+    case DropReason::kUnknownType:
+      return "the type is none of the fourteen value type tags";
+    case DropReason::kBadNumber:
+      return "the value is not a number of the type, or is out of its range";
+    case DropReason::kWrongComponentCount:
+      return "the value does not have the type's number of components";
+  }
+  return "unknown reason";
+}
+
+}  // namespace corvane
