@@ -1,0 +1,143 @@
+// CArchive: the framework's buffered binary stream over a CFile, storing or
+// loading. Numbers are little-endian with no padding. Failures throw heap
+// exceptions the caller releases with Delete(): CArchiveException* for wrong
+// direction (readOnly, writeOnly) and numbers past the end (endOfFile), and
+// the file's own CFileException*. The archive borrows the file and never
+// closes it. One thread at a time.
+#pragma once
+
+#include <corvane/export.h>
+#include <corvane/platform/afx_exception.h>
+#include <corvane/platform/afx_file.h>
+#include <corvane/platform/cstring.h>
+#include <corvane/platform/little_endian.h>
+#include <corvane/platform/wintypes.h>
+
+class CORVANE_API CArchive {
+ public:
+  enum Mode : UINT { store = 0, load = 1, bNoFlushOnDelete = 2, bNoByteSwap = 4 };
+  // Buffers smaller than this are replaced by an own buffer of this size, so
+  // that any single number fits.
+  static constexpr int kMinBufferSize = 64;
+
+  // `buffer`, when given, must hold `bufferSize` bytes and outlive the
+  // archive; otherwise the archive allocates its own. bNoByteSwap is
+  // accepted and has no effect: the byte order is always little-endian.
+  CArchive(CFile* file, UINT mode, int bufferSize = 4096, void* buffer = NULL);
+  // A storing archive that is still open flushes here unless
+  // bNoFlushOnDelete was given. A destructor must not throw, so a failure of
+  // that last flush is swallowed (the exception deleted): call Close() first
+  // to see it.
+  ~CArchive();
+  CArchive(const CArchive&) = delete;
+  CArchive& operator=(const CArchive&) = delete;
+
+  BOOL IsLoading() const noexcept { return (m_nMode & load) != 0; }
+  BOOL IsStoring() const noexcept { return (m_nMode & load) == 0; }
+  CFile* GetFile() const noexcept { return m_pFile; }
+
+  // Copies up to `count` bytes out; fewer only at end of file, never throws
+  // endOfFile. Large blocks bypass the buffer.
+  UINT Read(void* buffer, UINT count);
+  // Copies `count` bytes in; large blocks bypass the buffer.
+  void Write(const void* buffer, UINT count);
+  // Storing: hands the buffered bytes to the file. Loading: gives unread
+  // buffered bytes back to the file by seeking.
+  void Flush();
+  // Flushes (storing) and detaches from the file; later transfers throw
+  // genericException. The archive is detached even when the flush throws.
+  void Close();
+  // Detaches without flushing or reporting anything.
+  void Abort() noexcept;
+
+  CArchive& operator<<(BYTE value) { return StoreNumber(value); }
+  CArchive& operator<<(WORD value) { return StoreNumber(value); }
+  CArchive& operator<<(unsigned int value) { return StoreNumber(value); }  // also DWORD
+  CArchive& operator<<(int value) { return StoreNumber(value); }
+  // LONG is 4 bytes in an archive, as the framework lays it out.
+  CArchive& operator<<(LONG value) { return StoreNumber(static_cast<std::int32_t>(value)); }
+  CArchive& operator<<(short value) { return StoreNumber(value); }
+  CArchive& operator<<(char value) { return StoreNumber(value); }
+  CArchive& operator<<(bool value) { return StoreNumber(static_cast<BYTE>(value ? 1 : 0)); }
+  CArchive& operator<<(float value) { return StoreNumber(value); }
+  CArchive& operator<<(double value) { return StoreNumber(value); }
+  CArchive& operator<<(LONGLONG value) { return StoreNumber(value); }
+  CArchive& operator<<(ULONGLONG value) { return StoreNumber(value); }
+
+  CArchive& operator>>(BYTE& value) { return LoadNumber(value); }
+  CArchive& operator>>(WORD& value) { return LoadNumber(value); }
+  CArchive& operator>>(unsigned int& value) { return LoadNumber(value); }
+  CArchive& operator>>(int& value) { return LoadNumber(value); }
+  CArchive& operator>>(LONG& value) {
+    std::int32_t stored;
+    LoadNumber(stored);
+    value = stored;
+    return *this;
+  }
+  CArchive& operator>>(short& value) { return LoadNumber(value); }
+  CArchive& operator>>(char& value) { return LoadNumber(value); }
+  CArchive& operator>>(bool& value) {
+    BYTE stored;
+    LoadNumber(stored);
+    value = stored != 0;
+    return *this;
+  }
+  CArchive& operator>>(float& value) { return LoadNumber(value); }
+  CArchive& operator>>(double& value) { return LoadNumber(value); }
+  CArchive& operator>>(LONGLONG& value) { return LoadNumber(value); }
+  CArchive& operator>>(ULONGLONG& value) { return LoadNumber(value); }
+
+ private:
+  // The fast paths: one comparison against the buffer, then the codec. The
+  // storing window is empty while loading and the loading window is empty
+  // while storing, so a transfer in the wrong direction always reaches the
+  // slow path, which raises the mode error before anything moves.
+  template <typename T>
+  CArchive& StoreNumber(T value) {
+    if (static_cast<std::size_t>(m_storeEnd - m_storeCur) < sizeof(T)) MakeRoom();
+    corvane::le::Store(m_storeCur, value);
+    m_storeCur += sizeof(T);
+    return *this;
+  }
+  template <typename T>
+  CArchive& LoadNumber(T& value) {
+    if (static_cast<std::size_t>(m_loadEnd - m_loadCur) < sizeof(T)) FillBuffer(sizeof(T));
+    value = corvane::le::Load<T>(m_loadCur);
+    m_loadCur += sizeof(T);
+    return *this;
+  }
+
+  // Makes at least `needed` bytes available to load, or throws (writeOnly,
+  // genericException when closed, endOfFile when the file runs out).
+  void FillBuffer(UINT needed);
+  // Empties the store buffer into the file, or throws (readOnly, generic).
+  void MakeRoom();
+  void RequireLoading() const;
+  void RequireStoring() const;
+  // Reads as much as the free part of the buffer takes; returns the count.
+  UINT RefillFromFile();
+  void WriteBufferToFile();
+  void Detach() noexcept;
+
+  UINT m_nMode;
+  CFile* m_pFile;
+  int m_nBufSize;
+  BYTE* m_lpBufStart;
+  bool m_bUserBuf;
+  BYTE* m_loadCur;   // next unread byte
+  BYTE* m_loadEnd;   // end of the bytes read from the file
+  BYTE* m_storeCur;  // next free byte
+  BYTE* m_storeEnd;  // end of the buffer while storing
+};
+
+// The framework's string length prefix (1, 3, 7 or 15 bytes; a wide string
+// carries the 3-byte tag FF FE FF first). `length` counts characters.
+CORVANE_API void AfxWriteStringLength(CArchive& ar, UINT_PTR length, BOOL unicode);
+// Reads a prefix; `charSize` becomes 1 (narrow) or 2 (UTF-16LE).
+CORVANE_API UINT_PTR AfxReadStringLength(CArchive& ar, int& charSize);
+
+// A CString goes out narrow: the prefix, then its bytes. On the way in a
+// wide string is converted from UTF-16LE to code page 936. Text shorter than
+// its prefix raises endOfFile; memory grows only with text really read.
+CORVANE_API CArchive& operator<<(CArchive& ar, const CString& text);
+CORVANE_API CArchive& operator>>(CArchive& ar, CString& text);
