@@ -20,16 +20,12 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/CorvaneConfigVersion.cmak
 install(FILES ${PROJECT_BINARY_DIR}/CorvaneConfig.cmake
   ${PROJECT_BINARY_DIR}/CorvaneConfigVersion.cmake DESTINATION ${config_dir})
 
-if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
-  set(CORVANE_PC_LIBDIR "${CMAKE_INSTALL_LIBDIR}")
-else()
-  set(CORVANE_PC_LIBDIR "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
-endif()
-if(IS_ABSOLUTE "${CMAKE_INSTALL_INCLUDEDIR}")
-  set(CORVANE_PC_INCLUDEDIR "${CMAKE_INSTALL_INCLUDEDIR}")
-else()
-  set(CORVANE_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
-endif()
+# Relocatable: the prefix is found from where the .pc file lies, so an
+# install moved or made with `cmake --install --prefix` still works.
+file(RELATIVE_PATH CORVANE_PC_TO_PREFIX
+  "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
+set(CORVANE_PC_LIBDIR "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
+set(CORVANE_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/corvane.pc.in
   ${PROJECT_BINARY_DIR}/corvane.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/corvane.pc

@@ -16,15 +16,22 @@ if(CORVANE_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(corvane_build_flags INTERFACE -fsanitize=address,undefined)
 endif()
+# Fuzzing needs coverage instrumentation in the library code; only the fuzz
+# targets themselves link the libFuzzer runtime (fuzz/CMakeLists.txt).
+if(CORVANE_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  target_compile_options(corvane_build_flags INTERFACE -fsanitize=fuzzer-no-link)
+endif()
 
 # Apply the project's warnings and sanitizers to a target of this tree.
 function(corvane_strict target)
   target_link_libraries(${target} PRIVATE corvane_build_flags)
 endfunction()
 
-# corvane_subsystem(NAME [USES subsystem...] [PRIVATE target...]): the internal
-# static library corvane_NAME built from src/NAME/*.cpp, compiled exactly as it
-# goes into the shared library (hidden symbols, position-independent code).
+# corvane_subsystem(NAME [USES subsystem...] [PRIVATE target...]): compiles
+# src/NAME/*.cpp once, exactly as it goes into the shared library (hidden
+# symbols, position-independent code), into the object library
+# corvane_NAME_objects, and packs the same objects as the internal static
+# library corvane_NAME that tests and tools link.
 function(corvane_subsystem name)
   cmake_parse_arguments(arg "" "" "USES;PRIVATE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/src/${name}/*.cpp")
@@ -33,35 +40,33 @@ function(corvane_subsystem name)
   foreach(dep IN LISTS arg_USES)
     list(APPEND deps corvane_${dep})
   endforeach()
-  if(sources)
-    add_library(${target} STATIC ${sources})
-    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src)
-    target_compile_definitions(${target} PRIVATE CORVANE_BUILDING)
-    set_target_properties(${target} PROPERTIES
-      POSITION_INDEPENDENT_CODE ON
-      CXX_VISIBILITY_PRESET hidden
-      VISIBILITY_INLINES_HIDDEN ON)
-    target_link_libraries(${target} PUBLIC corvane_headers ${deps} PRIVATE ${arg_PRIVATE})
-    corvane_strict(${target})
-  else()
+  if(NOT sources)
     add_library(${target} INTERFACE)
     target_link_libraries(${target} INTERFACE corvane_headers ${deps} ${arg_PRIVATE})
+    return()
   endif()
+  add_library(${target}_objects OBJECT ${sources})
+  target_include_directories(${target}_objects PRIVATE ${PROJECT_SOURCE_DIR}/src)
+  target_compile_definitions(${target}_objects PRIVATE CORVANE_BUILDING)
+  set_target_properties(${target}_objects PROPERTIES
+    POSITION_INDEPENDENT_CODE ON
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+  target_link_libraries(${target}_objects PRIVATE corvane_headers ${arg_PRIVATE})
+  corvane_strict(${target}_objects)
+  add_library(${target} STATIC $<TARGET_OBJECTS:${target}_objects>)
+  target_link_libraries(${target} PUBLIC corvane_headers ${deps} PRIVATE ${arg_PRIVATE})
+  corvane_strict(${target})
 endfunction()
 
-# The host-loaded shared library: every subsystem archive taken whole.
+# The host-loaded shared library, made of every subsystem's objects.
 function(corvane_shared_library)
-  add_library(corvane SHARED ${PROJECT_SOURCE_DIR}/src/library_version.cpp)
-  target_compile_definitions(corvane PRIVATE CORVANE_BUILDING)
+  add_library(corvane SHARED)
   add_library(Corvane::corvane ALIAS corvane)
+  target_compile_definitions(corvane PRIVATE CORVANE_BUILDING)
   foreach(name IN LISTS ARGN)
-    get_target_property(kind corvane_${name} TYPE)
-    if(kind STREQUAL "STATIC_LIBRARY")
-      # The archives also reach the link as each other's dependencies: the
-      # override makes every occurrence whole.
-      target_link_libraries(corvane PRIVATE corvane_${name})
-      set_property(TARGET corvane APPEND PROPERTY LINK_LIBRARY_OVERRIDE
-        "WHOLE_ARCHIVE,corvane_${name}")
+    if(TARGET corvane_${name}_objects)
+      target_sources(corvane PRIVATE $<TARGET_OBJECTS:corvane_${name}_objects>)
     endif()
   endforeach()
   target_link_libraries(corvane PUBLIC corvane_headers PRIVATE pugixml::pugixml)

@@ -1,5 +1,6 @@
 #include "chunk/value_parse.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -39,6 +40,13 @@ bool ParseNumber(const char* text, std::size_t length, Number& result) {
 template <typename Component>
 bool ParseComponents(const char* text, int count, Component* components) {
   const char* const end = text + std::strlen(text);
+  // The token count is the separator count plus one; a hostile value of many
+  // separators is refused here, before a token is made for each of them.
+  const std::size_t separators =
+      static_cast<std::size_t>(std::count_if(text, end, [](char c) {
+        return std::memchr(kSeparators, c, sizeof kSeparators - 1) != nullptr;
+      }));
+  if (separators + 1 != static_cast<std::size_t>(count)) return false;
   std::vector<Token> tokens;
   tokens.reserve(4);
   boost::algorithm::split(tokens, boost::make_iterator_range(text, end),

@@ -6,7 +6,9 @@
 // Copies share the tree. Write-mode copies also share one pending write: the
 // file is written once, by the last of them to be destroyed, with the whole
 // tree. Assigning over a document drops its pending write. Section lookups
-// ignore letter case. Nothing is reported; one thread at a time.
+// ignore letter case. Nothing is reported; one thread at a time. A progress
+// callback that throws during the destructor's save abandons that save (the
+// file keeps its old contents): a destructor cannot pass the exception on.
 #pragma once
 
 #include <boost/shared_ptr.hpp>

@@ -1,0 +1,107 @@
+// Fuzz target: the text conversions on arbitrary bytes. The first byte picks
+// the function; the rest is narrow text, or wide text made of 4-byte units
+// (any code point, surrogates and values past U+10FFFF included). Checks the
+// rules every caller depends on: conversions stop at the first NUL, narrow to
+// narrow keeps every byte, and wide to narrow and back is stable.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <corvane/platform/cstring.h>
+#include <corvane/stream/xmlop.h>
+
+namespace {
+
+std::wstring WideFrom(const std::uint8_t* data, std::size_t size) {
+  std::wstring wide(size / sizeof(wchar_t), L'\0');
+  if (!wide.empty()) std::memcpy(&wide[0], data, wide.size() * sizeof(wchar_t));
+  return wide;
+}
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+bool HasNul(const std::string& text) { return text.find('\0') != std::string::npos; }
+bool HasNul(const std::wstring& text) { return text.find(L'\0') != std::wstring::npos; }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const std::uint8_t selector = data[0];
+  ++data;
+  --size;
+  const std::string narrow(reinterpret_cast<const char*>(data), size);
+  const std::string narrowToNul(narrow.c_str());
+  switch (selector % 8) {
+    case 0: {
+      const std::wstring wide = XmlOp::_a2w(narrow);
+      Require(!HasNul(wide));
+      Require(wide == XmlOp::_a2w(narrowToNul.c_str()));
+      Require(wide == XmlOp::CString2wstring(CString(narrow.c_str())));
+      // Narrow text that came from wide text is stable from then on.
+      const std::string back = XmlOp::_w2a(wide);
+      Require(XmlOp::_w2a(XmlOp::_a2w(back)) == back);
+      break;
+    }
+    case 1: {
+      const std::wstring wide = WideFrom(data, size);
+      const std::string back = XmlOp::_w2a(wide);
+      Require(!HasNul(back));
+      Require(back == XmlOp::_w2a(wide.c_str()));
+      const CString viaString = XmlOp::wstring2CString(wide);
+      Require(back == viaString.GetString());
+      Require(XmlOp::_w2a(XmlOp::_a2w(back)) == back);
+      break;
+    }
+    case 2: {
+      const std::string copy = XmlOp::CString2string(CString(narrow.c_str()));
+      Require(copy == narrowToNul);
+      Require(XmlOp::string2CString(narrow).GetString() == narrowToNul);
+      break;
+    }
+    case 3: {
+      // The wide constructors: counted (NULs and all) and up to a NUL.
+      const std::wstring wide = WideFrom(data, size);
+      const CString counted(wide.data(), static_cast<int>(wide.size()));
+      Require(counted.GetLength() >= 0);
+      const CString terminated(wide.c_str());
+      Require(std::strlen(terminated.GetString()) == static_cast<std::size_t>(terminated.GetLength()));
+      Require(terminated.GetString() == XmlOp::_w2a(wide.c_str()));
+      break;
+    }
+    case 4: {
+      // A counted narrow CString keeps embedded NULs; conversions stop there.
+      const CString counted(narrow.data(), static_cast<int>(narrow.size()));
+      Require(counted.GetLength() == static_cast<int>(narrow.size()));
+      Require(std::memcmp(counted.GetString(), narrow.data(), narrow.size()) == 0);
+      Require(XmlOp::CString2string(counted) == narrowToNul);
+      Require(XmlOp::CString2wstring(counted) == XmlOp::_a2w(narrowToNul));
+      break;
+    }
+    case 5: {
+      const CString format_result = CString(narrow.c_str());
+      CString joined = format_result;
+      joined += format_result;
+      Require(joined.GetLength() == 2 * format_result.GetLength());
+      Require(joined.CompareNoCase(joined) == 0);
+      break;
+    }
+    default: {
+      // Wide text of 2-byte units, as a host built with 16-bit wchar_t
+      // would hand over, widened unit by unit.
+      std::wstring wide;
+      for (std::size_t i = 0; i + 1 < size; i += 2) {
+        wide.push_back(static_cast<wchar_t>(data[i] | (data[i + 1] << 8)));
+      }
+      const std::string back = XmlOp::_w2a(wide);
+      Require(!HasNul(back));
+      Require(XmlOp::_w2a(XmlOp::_a2w(back)) == back);
+      break;
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,77 @@
+// Fuzz target: the archive operators on a loading archive over the input.
+// The first byte picks what is read (a face, a mesh, points, a string through
+// AfxReadStringLength, or a mixed sequence); the rest is the archive's data.
+// Each reader gives up with the framework's heap exceptions, nothing else.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include <corvane/mesh/mesh_archive.h>
+#include <corvane/platform/afx_archive.h>
+#include <corvane/platform/afx_exception.h>
+
+#include "fuzz_support.h"
+
+namespace {
+
+void ReadSome(CArchive& ar, std::uint8_t selector) {
+  switch (selector % 6) {
+    case 0: {
+      BinFaceData face;
+      ar >> face;
+      if (face.transientValue != BinFaceData::kUnsetTransientValue) std::abort();
+      break;
+    }
+    case 1: {
+      BinMeshData mesh;
+      ar >> mesh >> mesh;  // the second read goes into a filled record
+      break;
+    }
+    case 2: {
+      AcGePoint2d a;
+      AcGePoint3d b;
+      AcGeVector3d c;
+      ar >> a >> b >> c;
+      break;
+    }
+    case 3: {
+      int charSize = 0;
+      const UINT_PTR length = AfxReadStringLength(ar, charSize);
+      if (charSize != 1 && charSize != 2) std::abort();
+      (void)length;
+      CString text;
+      ar >> text;
+      break;
+    }
+    default: {
+      for (;;) {
+        BinMeshData mesh;
+        ar >> mesh;
+        BinFaceData face;
+        ar >> face;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  corvane_fuzz::MemoryFile file(data + 1, size - 1);
+  // A small buffer makes refills and large-block reads happen on small inputs.
+  CArchive ar(&file, CArchive::load, data[0] & 0x80 ? 64 : 4096);
+  try {
+    ReadSome(ar, data[0]);
+  } catch (CArchiveException* error) {
+    if (error->m_cause != CArchiveException::endOfFile &&
+        error->m_cause != CArchiveException::genericException) {
+      std::abort();
+    }
+    error->Delete();
+  } catch (CException* error) {
+    error->Delete();
+  }
+  ar.Abort();
+  return 0;
+}

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang under AddressSanitizer and
+# UndefinedBehaviorSanitizer (build/fuzz) and runs each one for
+# SECONDS_PER_TARGET seconds (default 60) over a scratch copy of its seed
+# corpus, leak detection on. Prints one line per target and exits non-zero
+# when any target finds a crash, leak, timeout or out-of-memory input; the
+# finding is kept under the scratch directory, which is then not removed.
+#
+# Usage: scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+seconds=${1:-60}
+shift || true
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  targets=(fuzz_xml_file_convert fuzz_xml_file_io fuzz_mesh_load fuzz_mesh_archive fuzz_codepage)
+fi
+
+bash scripts/deps.sh
+
+build=build/fuzz
+CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCORVANE_FUZZ=ON -DCORVANE_SANITIZE=ON -DCORVANE_BUILD_TESTS=OFF \
+  -DCORVANE_BUILD_BENCHMARKS=OFF -DCORVANE_BUILD_TOOLS=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >/dev/null
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/corvane-fuzz.XXXXXX")
+export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TMPDIR=$scratch  # the targets' own scratch files go there too
+
+failed=0
+for target in "${targets[@]}"; do
+  work=$scratch/$target
+  mkdir -p "$work/corpus" "$work/findings"
+  cp "fuzz/corpus/$target/"* "$work/corpus/"
+  flags=(-max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -detect_leaks=1
+         -print_final_stats=0 -artifact_prefix="$work/findings/")
+  case $target in
+    fuzz_xml_*) flags+=(-max_len=1048576 -dict="$root/fuzz/xml.dict") ;;
+    *) flags+=(-max_len=65536) ;;
+  esac
+  start=$(date +%s)
+  status=0
+  "$build/fuzz/$target" "${flags[@]}" "$work/corpus" >"$work/log" 2>&1 || status=$?
+  elapsed=$(( $(date +%s) - start ))
+  runs=$(grep -Eo '^#[0-9]+' "$work/log" | tail -n 1 | tr -d '#' || true)
+  inputs=$(find "$work/corpus" -type f | wc -l)
+  findings=$(find "$work/findings" -type f | wc -l)
+  if [ "$status" -ne 0 ] || [ "$findings" -ne 0 ]; then
+    failed=1
+    echo "FAIL $target: ${elapsed}s, exit $status, findings in $work/findings (log $work/log)"
+    grep -E 'ERROR|SUMMARY|runtime error' "$work/log" | head -n 3 || true
+  else
+    echo "ok   $target: ${elapsed}s, ${runs:-0} runs, corpus $inputs inputs"
+  fi
+done
+
+if [ "$failed" -ne 0 ]; then
+  echo "findings kept in $scratch"
+  exit 1
+fi
+rm -rf "$scratch"

@@ -1,0 +1,31 @@
+# The shared library exports its interface, and only it: no symbol of the
+# DOM engine or of internal helpers may be visible to hosts.
+execute_process(COMMAND nm -D -C --defined-only ${LIBRARY}
+  OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+
+set(expected
+  "newChunk(CString const&)" "IChunk::addChild" "IChunk::getValueAsString" "NameChun"
+  "CIoPubHelp::h_StrLabel" "CIoPubHelp::h_strName" "CIoPubHelp::reset"
+  "XmlOp::_a2w" "XmlOp::wstring2CString" "operator<<(boost::shared_ptr<IChunk>"
+  "operator>>(boost::shared_ptr<IChunk>" "DomXml::CXml::Open" "DomXml::CXmlNode::SetAttribute"
+  "DomXml::CXmlNodes::GetItem" "XmlFileIO::save" "XmlFileIO::read" "FileConvert::SetPath"
+  "FileConvert::~FileConvert" "CMeshBin::save" "CMeshBin::load" "BinFaceData::operator=="
+  "operator<<(CArchive&, BinMeshData const&)" "AcGeContext::gTol" "CString::Format")
+foreach(name IN LISTS expected)
+  string(FIND "${symbols}" "${name}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "not exported: ${name}")
+  endif()
+endforeach()
+
+foreach(hidden "pugi::" "corvane::codepage" "ChunkFromElement" "NodeAccess" "DocumentAccess")
+  string(FIND "${symbols}" "${hidden}" at)
+  if(NOT at EQUAL -1)
+    string(SUBSTRING "${symbols}" ${at} 120 context)
+    message(FATAL_ERROR "internal symbol exported: ${context}")
+  endif()
+endforeach()
+message(STATUS "exports checked")

@@ -1,0 +1,63 @@
+// corvane: the command-line companion of the library. It runs the main job on
+// a built-in sample (demo), lists exchange files (show), explains what loading
+// would leave out (check), and summarises or exports mesh files (mesh).
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <corvane/version.h>
+
+#include "corvane/commands.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: corvane COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  demo [DIR]                 write and read back a sample exchange file and mesh file\n"
+    "  show FILE.xml [--depth N]  list the chunk tree that loading FILE gives\n"
+    "  check FILE.xml             explain every element that loading would leave out\n"
+    "  mesh FILE.bin [--obj OUT]  count meshes, faces and points; export to OBJ\n"
+    "\n"
+    "options:\n"
+    "  --help                     this text (corvane COMMAND --help for a command)\n"
+    "  --version                  the library version\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace corvane::tool;
+  if (argc < 2) {
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+  }
+  const std::string command = argv[1];
+  const Arguments args(argv + 2, argv + argc);
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::fputs(kUsage, stdout);
+    return kExitOk;
+  }
+  if (command == "--version") {
+    std::printf("corvane %s\n", CorvaneVersion());
+    return kExitOk;
+  }
+  struct Entry {
+    const char* name;
+    int (*run)(const Arguments&);
+    const char* usage;
+  };
+  const Entry entries[] = {{"demo", DemoCommand, kDemoUsage},
+                           {"show", ShowCommand, kShowUsage},
+                           {"check", CheckCommand, kCheckUsage},
+                           {"mesh", MeshCommand, kMeshUsage}};
+  for (const Entry& entry : entries) {
+    if (command != entry.name) continue;
+    if (WantsHelp(args)) {
+      std::fputs(entry.usage, stdout);
+      return kExitOk;
+    }
+    return entry.run(args);
+  }
+  return UsageError("unknown command '" + command + "'", kUsage);
+}

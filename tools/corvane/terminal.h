@@ -1,0 +1,31 @@
+// What the tool writes to people: library texts (code page 936) converted to
+// UTF-8 for the terminal, and a progress bar on standard error that only
+// draws when standard error is a terminal.
+#pragma once
+
+#include <string>
+
+#include <corvane/platform/cstring.h>
+#include <corvane/xmlio/progress.h>
+
+namespace corvane {
+namespace tool {
+
+// A UTF-8 command-line path as the library's narrow (code page 936) text.
+CString NarrowPath(const std::string& utf8);
+
+// Code page 936 text as UTF-8.
+std::string Utf8(const CString& text);
+std::string Utf8(const std::string& text);
+
+// Callbacks that draw "message [#####     ]  57%" on standard error.
+struct ProgressBar {
+  StartProgressFun start;
+  SetPosFun position;
+  EndProgressFun end;
+};
+// An active bar when standard error is a terminal (or `force`), else empty callbacks.
+ProgressBar MakeProgressBar(bool force = false);
+
+}  // namespace tool
+}  // namespace corvane
