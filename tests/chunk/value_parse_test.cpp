@@ -5,6 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include <boost/lexical_cast.hpp>
+
 namespace {
 
 using corvane::ChunkFromElement;
@@ -139,6 +147,64 @@ TEST(ElementRules, WrittenTextsReadBack) {
   ASSERT_TRUE(read);
   EXPECT_EQ(read->getValueAsString(), source->getValueAsString());
   EXPECT_EQ(read->getF32Value4(3), 1e6f);
+}
+
+// The reader takes a faster route for the plain numbers it writes; what it
+// reads must stay bit for bit what boost::lexical_cast reads.
+template <typename Number>
+void ExpectSameAsLexicalCast(const char* type, const std::string& text) {
+  boost::shared_ptr<IChunk> chunk = Read(type, text.c_str());
+  Number expected{};
+  const bool converts = boost::conversion::try_lexical_convert(text, expected);
+  ASSERT_EQ(static_cast<bool>(chunk), converts) << type << " " << text;
+  if (!chunk) return;
+  Number actual{};
+  if (std::is_same<Number, double>::value) {
+    const double value = chunk->getF64Value();
+    std::memcpy(&actual, &value, sizeof actual);
+  } else if (std::is_same<Number, float>::value) {
+    const float value = chunk->getF32Value();
+    std::memcpy(&actual, &value, sizeof actual);
+  } else if (sizeof(Number) == 8) {
+    const unsigned __int64 value = chunk->getU64Value();
+    std::memcpy(&actual, &value, sizeof actual);
+  } else {
+    const unsigned int value = chunk->getU32Value();
+    std::memcpy(&actual, &value, sizeof actual);
+  }
+  EXPECT_EQ(std::memcmp(&actual, &expected, sizeof actual), 0) << type << " " << text;
+}
+
+TEST(ElementRules, NumbersReadExactlyAsLexicalCast) {
+  std::mt19937_64 random(20261205);
+  std::uniform_real_distribution<double> magnitude(-30, 30);
+  char text[64];
+  for (int i = 0; i < 20000; ++i) {
+    const double value = std::pow(10.0, magnitude(random)) * (i % 2 ? -1 : 1);
+    std::snprintf(text, sizeof text, "%f", value);
+    ExpectSameAsLexicalCast<double>("double", text);
+    ExpectSameAsLexicalCast<float>("float", text);
+    std::snprintf(text, sizeof text, "%.17g", value);
+    ExpectSameAsLexicalCast<double>("double", text);
+    const long long whole = static_cast<long long>(random());
+    std::snprintf(text, sizeof text, "%lld", whole >> (i % 60));
+    ExpectSameAsLexicalCast<__int64>("long64", text);
+    ExpectSameAsLexicalCast<unsigned __int64>("ulong64", text);
+    ExpectSameAsLexicalCast<int>("int", text);
+    ExpectSameAsLexicalCast<unsigned int>("uint", text);
+  }
+  for (const char* edge : {"0", "-0", "00012", "2147483647", "2147483648", "-2147483648",
+                           "4294967295", "4294967296", "9223372036854775807",
+                           "9223372036854775808", "18446744073709551615", "18446744073709551616",
+                           "340282356779733661637539395458142568448", "1.", ".5", "-", "1e5",
+                           "0.000000000000000000000000001", "999999999999999999999999999999"}) {
+    ExpectSameAsLexicalCast<int>("int", edge);
+    ExpectSameAsLexicalCast<unsigned int>("uint", edge);
+    ExpectSameAsLexicalCast<__int64>("long64", edge);
+    ExpectSameAsLexicalCast<unsigned __int64>("ulong64", edge);
+    ExpectSameAsLexicalCast<float>("float", edge);
+    ExpectSameAsLexicalCast<double>("double", edge);
+  }
 }
 
 }  // namespace
