@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "xmldom/dom_access.h"
+#include "xmlio/chunk_file_writer.h"
 #include "xmlio/chunk_tree_reader.h"
 #include "xmlio/chunk_tree_writer.h"
 #include "xmlio/progress_cursor.h"
@@ -43,10 +44,8 @@ void XmlFileIO::save(boost::shared_ptr<IChunk> root) {
     m_start(CString(corvane::xmlio::kSaveMessage), 0, 100);
     m_position = 0;
   }
-  m_document.Create(root->label());
-  save(std::move(root), m_document.GetRoot());
-  m_document.Save(m_path);
-  m_document.Close();
+  corvane::xmlio::ProgressCursor cursor(&m_start, &m_setPos, &m_position, &m_total);
+  corvane::xmlio::WriteChunkFile(m_path, std::move(root), cursor);
   if (!m_end.empty()) m_end();
 }
 

@@ -1,140 +1,119 @@
-// Construction, copying and destruction of chunks.
+// Construction, factories, value texts, copying and destruction of chunks.
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/chunk/ichunk.h>
 
+#include <climits>
 #include <memory>
+#include <string>
 
 #include <boost/weak_ptr.hpp>
-
 #include <gtest/gtest.h>
 
 static_assert(sizeof(IChunk) <= 88, "IChunk must stay within 88 bytes");
 
 namespace {
 
-TEST(ChunkNode, FirstStringIsTheLabel) {
-  IChunk layers(CString("Layers"));
-  EXPECT_EQ(layers.label(), "Layers");
-  EXPECT_TRUE(layers.name().IsEmpty());
-  EXPECT_TRUE(layers.type().IsEmpty());
-  EXPECT_EQ(layers.valueKind(), IChunk::kNoValue);
+const CString L("L");
+const CString N("N");
+
+TEST(ChunkNode, EachFactoryMakesItsTagAndValueText) {
+  const struct {
+    boost::shared_ptr<IChunk> chunk;
+    const char* tag;
+    const char* text;
+  } cases[] = {
+      {newChunk(L, N, -5), "int", "-5"},
+      {newChunk(L, N, INT_MIN), "int", "-2147483648"},
+      {newChunk(L, N, 4294967295u), "uint", "-1"},
+      {newChunk(L, N, 0.1f), "float", "0.100000"},
+      {newChunk(L, N, static_cast<__int64>(4294967296LL)), "long64", "4294967296"},
+      {newChunk(L, N, static_cast<__int64>(LLONG_MIN)), "long64", "-9223372036854775808"},
+      {newChunk(L, N, static_cast<unsigned __int64>(~0ULL)), "ulong64", "-1"},
+      {newChunk(L, N, 1e20), "double", "100000000000000000000.000000"},
+      {newChunk(L, N, -0.0000001), "double", "-0.000000"},
+      {newChunk(L, N, true), "bool", "true"},
+      {newChunk(L, N, false), "bool", "false"},
+      {newChunk(L, N, 1.0f, 2.5f), "float2", "1.000000,2.500000"},
+      {newChunk(L, N, 1.0f, 0.5f, 0.0f), "float3", "1.000000,0.500000,0.000000"},
+      {newChunk(L, N, 1.0f, 2.0f, 3.0f, -4.0f), "float4", "1.000000,2.000000,3.000000,-4.000000"},
+      {newChunk(L, N, 1.0, 2.5), "double2", "1.000000,2.500000"},
+      {newChunk(L, N, 1.0, 2.5, -3.0), "double3", "1.000000,2.500000,-3.000000"},
+      {newChunk(L, N, 0.25, 0.5, 0.75, 1.0), "double4", "0.250000,0.500000,0.750000,1.000000"},
+      {newChunk(L, N, CString("\xD5\xFD")), "string", "\xD5\xFD"},
+      {newChunk(L, N, CString("")), "string", ""},
+      {newChunk(L, N, "t"), "string", "t"},
+      {newChunk(L, N, std::string("ab\0cd", 5)), "string", "ab"},
+      {newChunk(L, N, std::wstring(L"\x6B63\x5728")), "string", "\xD5\xFD\xD4\xDA"},
+      {newChunk(L, N, std::wstring(L"a\x0E01z")), "string", "a?z"},
+      {newChunk(L, N, CString("Mine"), CString("red")), "Mine", "red"},
+      {newChunk(L, N), "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.chunk->type(), c.tag) << c.text;
+    EXPECT_EQ(c.chunk->getValueAsString(), c.text) << c.tag;
+    EXPECT_TRUE(c.chunk->label() == "L" && c.chunk->name() == "N" && c.chunk->numChild() == 0);
+  }
+  EXPECT_EQ(newChunk(L, N, std::string())->getStringValue(), nullptr);
+  EXPECT_EQ(cases[18].chunk->getStringValue(), nullptr);
+  EXPECT_EQ(cases[23].chunk->valueKind(), IChunk::kCustomText);
+  IChunk layers(CString("Layers"));  // a single string is the label
+  EXPECT_TRUE(layers.label() == "Layers" && layers.name().IsEmpty() && layers.type().IsEmpty());
   EXPECT_EQ(layers.getI64Value(), 0);  // no value reads as zero
-
-  IChunk pair(CString("A"), CString("B"));
-  EXPECT_EQ(pair.label(), "A");
-  EXPECT_EQ(pair.name(), "B");
+  EXPECT_EQ(IChunk(CString("A"), CString("B")).name(), "B");
+  EXPECT_EQ(newChunk("FILE_CONVERT")->label(), "FILE_CONVERT");
+  EXPECT_EQ(IChunk(L, N, "text").type(), "string");  // a literal is not a bool
 }
 
-TEST(ChunkNode, TextValuesAreOwnedCopies) {
-  IChunk empty(CString("L"), CString("N"), CString(""));
-  EXPECT_EQ(empty.type(), "string");
-  EXPECT_EQ(empty.getStringValue(), nullptr);
-
-  CString source("abc");
-  IChunk text(CString("L"), CString("N"), source);
-  ASSERT_NE(text.getStringValue(), nullptr);
-  EXPECT_NE(text.getStringValue(), source.GetString());
-  text.getStringValue()[0] = 'x';  // writing through the pointer changes the text
-  EXPECT_EQ(text.getValueAsString(), "xbc");
-  EXPECT_EQ(source, "abc");
-
-  IChunk custom(CString("L"), CString("N"), CString("MyKind"), CString("v"));
-  EXPECT_EQ(custom.type(), "MyKind");
-  EXPECT_EQ(custom.valueKind(), IChunk::kCustomText);
-  EXPECT_STREQ(custom.getStringValue(), "v");
-}
-
-TEST(ChunkNode, StringLiteralMakesAStringChunk) {
-  IChunk literal(CString("L"), CString("N"), "text");
-  EXPECT_EQ(literal.type(), "string");
-  EXPECT_STREQ(literal.getStringValue(), "text");
-}
-
-TEST(ChunkNode, GettersReinterpretTheSameBits) {
-  IChunk uintChunk(CString("L"), CString(""), 4294967295u);
-  EXPECT_EQ(uintChunk.getI32Value(), -1);
-  EXPECT_EQ(uintChunk.getU32Value(), 4294967295u);
-
-  IChunk intChunk(CString("L"), CString(""), -2);
-  EXPECT_EQ(intChunk.getU32Value(), 4294967294u);
-
-  IChunk floats(CString("L"), CString(""), 1.0f, 2.0f, 3.0f);
+TEST(ChunkNode, GettersReinterpretTheSameBitsOfAnOwnedValue) {
+  IChunk big(L, N, 4294967295u);
+  EXPECT_EQ(big.getI32Value(), -1);
+  EXPECT_EQ(big.getU32Value(), 4294967295u);
+  IChunk floats(L, N, 1.0f, 2.0f, 3.0f);
   EXPECT_EQ(floats.getF32Value3(0), 1.0f);
   EXPECT_EQ(floats.getF32Value2(2), 3.0f);
   EXPECT_EQ(floats.getF32Value4(1), 2.0f);
+  EXPECT_EQ(IChunk(L, N, 1.0, 2.0, 3.0, 4.0).getF64Value2(3), 4.0);
+  EXPECT_EQ(IChunk(L, N, 1.0f).getI32Value(), 0x3F800000);
+  EXPECT_EQ(IChunk(L, N, static_cast<unsigned __int64>(-1)).getI64Value(), -1);
+  EXPECT_FALSE(IChunk(L, N, 0x100).getBoolValue());  // only the first byte counts
+  EXPECT_TRUE(IChunk(L, N, 5).getBoolValue());
 
-  IChunk one(CString("L"), CString(""), 1.0f);
-  EXPECT_EQ(one.getI32Value(), 0x3F800000);
-
-  IChunk big(CString("L"), CString(""), static_cast<unsigned __int64>(-1));
-  EXPECT_EQ(big.getI64Value(), -1);
-
-  IChunk flag(CString("L"), CString(""), true);
-  EXPECT_TRUE(flag.getBoolValue());
-  EXPECT_EQ(flag.getI32Value(), 1);
-  IChunk five(CString("L"), CString(""), 0x100);  // low byte 0: reads false
-  EXPECT_FALSE(five.getBoolValue());
-  IChunk odd(CString("L"), CString(""), 5);  // any non-zero first byte is true
-  EXPECT_TRUE(odd.getBoolValue());
+  CString source("abc");
+  IChunk text(L, N, source);
+  text.getStringValue()[0] = 'x';  // writing through the pointer changes the text
+  EXPECT_EQ(text.getValueAsString(), "xbc");
+  EXPECT_EQ(source, "abc");
 }
 
-TEST(ChunkCopy, SharesChildrenButNotText) {
-  auto source = std::make_unique<IChunk>(CString("L"), CString("N"), CString("keep"));
+TEST(ChunkCopy, SharesChildrenCopiesTextAndSurvivesSelfAssignment) {
+  auto source = std::make_unique<IChunk>(L, N, CString("keep"));
   source->addChild(newChunk("a"));
   source->addChild(newChunk("b"));
   IChunk copy(*source);
   ASSERT_EQ(copy.numChild(), 2u);
-  EXPECT_EQ(copy.Child(0).get(), source->Child(0).get());
   EXPECT_EQ(copy.Child(1).get(), source->Child(1).get());
-  EXPECT_NE(copy.getStringValue(), source->getStringValue());
   copy.addChild(newChunk("c"));
   EXPECT_EQ(source->numChild(), 2u);
   source.reset();
   EXPECT_STREQ(copy.getStringValue(), "keep");
-}
 
-TEST(ChunkCopy, AssignmentReplacesTextAndChildren) {
-  IChunk target(CString("T"), CString("tn"), CString("old text"));
-  target.addChild(newChunk("old"));
-  IChunk source(CString("S"), CString("sn"), CString("int"), CString("7"));
-  source.addChild(newChunk("new"));
-  IChunk& result = (target = source);
-  EXPECT_EQ(&result, &target);
-  EXPECT_EQ(target.label(), "S");
-  EXPECT_EQ(target.name(), "sn");
-  EXPECT_EQ(target.type(), "int");
-  EXPECT_EQ(target.valueKind(), IChunk::kCustomText);
-  EXPECT_STREQ(target.getStringValue(), "7");
-  EXPECT_NE(target.getStringValue(), source.getStringValue());
-  ASSERT_EQ(target.numChild(), 1u);
-  EXPECT_EQ(target.Child(0)->label(), "new");
-
-  IChunk number(CString("N"), CString(""), 3.5);
-  target = number;  // text kind to number: the old buffer is released
+  IChunk target(L, N, CString("old text"));
+  EXPECT_EQ(&(target = copy), &target);
+  EXPECT_STREQ(target.getStringValue(), "keep");
+  EXPECT_NE(target.getStringValue(), copy.getStringValue());
+  EXPECT_EQ(target.numChild(), 3u);
+  const char* text = target.getStringValue();
+  IChunk& alias = target;
+  target = alias;
+  EXPECT_EQ(target.getStringValue(), text);
+  EXPECT_EQ(target.numChild(), 3u);
+  target = IChunk(L, N, 3.5);  // text kind to number: the old buffer is released
   EXPECT_EQ(target.getF64Value(), 3.5);
-  EXPECT_EQ(target.numChild(), 0u);
-}
 
-TEST(ChunkCopy, SelfAssignmentChangesNothing) {
-  IChunk chunk(CString("L"), CString("N"), CString("text"));
-  chunk.addChild(newChunk("child"));
-  const char* text = chunk.getStringValue();
-  IChunk& alias = chunk;
-  chunk = alias;
-  EXPECT_EQ(chunk.getStringValue(), text);
-  EXPECT_STREQ(chunk.getStringValue(), "text");
-  EXPECT_EQ(chunk.numChild(), 1u);
-  EXPECT_EQ(chunk.label(), "L");
-}
-
-TEST(ChunkCopy, AssigningADescendantKeepsItAlive) {
   boost::shared_ptr<IChunk> root = newChunk("root");
-  boost::shared_ptr<IChunk> child = newChunk("child", "c", CString("text"));
-  child->addChild(newChunk("grandchild"));
-  root->addChild(child);
-  child.reset();
+  root->addChild(newChunk("child", "c", CString("text")));
+  root->Child(0)->addChild(newChunk("grandchild"));
   *root = *root->Child(0);  // the source lives only inside the target's list
-  EXPECT_EQ(root->label(), "child");
   EXPECT_STREQ(root->getStringValue(), "text");
   ASSERT_EQ(root->numChild(), 1u);
   EXPECT_EQ(root->Child(0)->label(), "grandchild");
@@ -161,25 +140,10 @@ TEST(ChunkDestruction, MillionDeepChainIsCountedAndReleased) {
 // type tag texts among them, were they ordinary statics).
 boost::shared_ptr<IChunk> g_destroyedAtExit;
 
-TEST(ChunkDestruction, ChunkHeldByAStaticOutlivesMain) {
+TEST(ChunkDestruction, SharedSubtreesLiveAsLongAsAHolder) {
   g_destroyedAtExit = newChunk(CString("late"), CString(""), 1.5f, 2.5f);
   g_destroyedAtExit->addChild(newChunk(CString("child"), CString(""), CString("text")));
-  EXPECT_EQ(g_destroyedAtExit->type(), "float2");
-}
-
-TEST(ChunkDestruction, SharedSubtreesSurviveTheirParent) {
   boost::shared_ptr<IChunk> kept = newChunk("kept");
-  kept->addChild(newChunk("inner"));
-  {
-    boost::shared_ptr<IChunk> parent = newChunk("parent");
-    parent->addChild(kept);
-    parent->addChild(kept);  // listed twice under one parent
-    parent->addChild(newChunk("own"));
-  }
-  EXPECT_EQ(kept.use_count(), 1);
-  ASSERT_EQ(kept->numChild(), 1u);
-  EXPECT_EQ(kept->Child(0)->label(), "inner");
-
   boost::weak_ptr<IChunk> watch;
   {
     boost::shared_ptr<IChunk> parent = newChunk("parent");
@@ -187,9 +151,26 @@ TEST(ChunkDestruction, SharedSubtreesSurviveTheirParent) {
     twice->addChild(newChunk("deep"));
     watch = twice->Child(0);
     parent->addChild(twice);
-    parent->addChild(twice);
+    parent->addChild(twice);  // listed twice under one parent
+    parent->addChild(kept);
   }
-  EXPECT_TRUE(watch.expired());  // the twice-listed chunk and its child are gone
+  EXPECT_TRUE(watch.expired());
+  EXPECT_EQ(kept.use_count(), 1);
+}
+
+TEST(ChunkFactories, NameLabelReadersAndReset) {
+  EXPECT_EQ(NameChun(boost::shared_ptr<IChunk>()), "");
+  EXPECT_EQ(LabelChun(boost::shared_ptr<IChunk>()), "");
+  EXPECT_EQ(NameChun(newChunk("lab", "nam")), "nam");
+  EXPECT_EQ(LabelChun(newChunk("lab", "nam")), "lab");
+  CIoPubHelp::h_StrLabel = "pending";
+  CIoPubHelp::h_strName = "name";
+  CIoPubHelp::reset();
+  EXPECT_TRUE(CIoPubHelp::h_StrLabel.IsEmpty() && CIoPubHelp::h_strName.IsEmpty());
+  CIoPubHelp::reset();
+  EXPECT_TRUE(CIoPubHelp::h_StrLabel.IsEmpty() && CIoPubHelp::h_strName.IsEmpty());
+  CIoPubHelp helper;
+  EXPECT_EQ(&(helper = CIoPubHelp()), &helper);
 }
 
 }  // namespace

@@ -1,15 +1,21 @@
-// The value text of every value kind: the forms the XML chunk file carries.
+// Value texts that must match printf's "%f", and the text and any maps of a
+// chunk's direct children.
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/chunk/ichunk.h>
 
-#include <cmath>
 #include <cstdio>
 #include <limits>
+#include <map>
 #include <string>
+#include <typeinfo>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+const CString L("L");
+const CString N("N");
 
 std::string Text(const boost::shared_ptr<IChunk>& chunk) {
   return chunk->getValueAsString().GetString();
@@ -21,69 +27,18 @@ std::string Printf(double value) {
   return buffer;
 }
 
-const CString L("L");
-const CString N("N");
-
-TEST(ValueText, Integers) {
-  EXPECT_EQ(Text(newChunk(L, N, -5)), "-5");
-  EXPECT_EQ(Text(newChunk(L, N, std::numeric_limits<int>::min())), "-2147483648");
-  EXPECT_EQ(Text(newChunk(L, N, 7u)), "7");
-  EXPECT_EQ(Text(newChunk(L, N, 4294967295u)), "-1");
-  EXPECT_EQ(Text(newChunk(L, N, static_cast<__int64>(4294967296LL))), "4294967296");
-  EXPECT_EQ(Text(newChunk(L, N, static_cast<__int64>(-9223372036854775807LL - 1))),
-            "-9223372036854775808");
-  EXPECT_EQ(Text(newChunk(L, N, static_cast<unsigned __int64>(18446744073709551615ULL))), "-1");
-  EXPECT_EQ(Text(newChunk(L, N, static_cast<unsigned __int64>(1ULL << 40))), "1099511627776");
-}
-
-TEST(ValueText, FloatsAndDoubles) {
-  EXPECT_EQ(Text(newChunk(L, N, 1.5f)), "1.500000");
-  EXPECT_EQ(Text(newChunk(L, N, 0.1f)), "0.100000");
-  EXPECT_EQ(Text(newChunk(L, N, 1e20)), "100000000000000000000.000000");
-  EXPECT_EQ(Text(newChunk(L, N, 0.0000001)), "0.000000");
-  EXPECT_EQ(Text(newChunk(L, N, -0.0000001)), "-0.000000");
-  EXPECT_EQ(Text(newChunk(L, N, 0.0000005)), Printf(0.0000005));
-  EXPECT_EQ(Text(newChunk(L, N, 2.5)), "2.500000");
-  EXPECT_EQ(Text(newChunk(L, N, std::numeric_limits<double>::max())),
-            Printf(std::numeric_limits<double>::max()));
-  EXPECT_EQ(Text(newChunk(L, N, -std::numeric_limits<double>::max(), 1e300, -1e-300, 0.0)),
-            Printf(-std::numeric_limits<double>::max()) + "," + Printf(1e300) + ",-0.000000," +
-                "0.000000");
-}
-
-TEST(ValueText, NonFiniteValuesReadAsPrintfWritesThem) {
+TEST(ValueText, MatchesPrintfIncludingExtremesAndNonFinite) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
-  EXPECT_EQ(Text(newChunk(L, N, nan)), Printf(nan));
-  EXPECT_EQ(Text(newChunk(L, N, -nan)), Printf(-nan));
-  EXPECT_EQ(Text(newChunk(L, N, inf)), "inf");
+  const double max = std::numeric_limits<double>::max();
+  for (double value : {0.0000005, max, -max, nan, -nan}) {
+    EXPECT_EQ(Text(newChunk(L, N, value)), Printf(value));
+  }
   EXPECT_EQ(Text(newChunk(L, N, -inf)), "-inf");
+  EXPECT_EQ(Text(newChunk(L, N, -max, 1e300, -1e-300, inf)),
+            Printf(-max) + "," + Printf(1e300) + ",-0.000000,inf");
   EXPECT_EQ(Text(newChunk(L, N, static_cast<float>(-inf), static_cast<float>(nan))),
             "-inf," + Printf(nan));
-}
-
-TEST(ValueText, Vectors) {
-  EXPECT_EQ(Text(newChunk(L, N, 1.0f, 2.5f)), "1.000000,2.500000");
-  EXPECT_EQ(Text(newChunk(L, N, 1.0f, 0.5f, 0.0f)), "1.000000,0.500000,0.000000");
-  EXPECT_EQ(Text(newChunk(L, N, 1.0f, 2.0f, 3.0f, -4.0f)), "1.000000,2.000000,3.000000,-4.000000");
-  EXPECT_EQ(Text(newChunk(L, N, 1.0, 2.5)), "1.000000,2.500000");
-  EXPECT_EQ(Text(newChunk(L, N, 1.0, 2.5, -3.0)), "1.000000,2.500000,-3.000000");
-  EXPECT_EQ(Text(newChunk(L, N, 0.25, 0.5, 0.75, 1.0)), "0.250000,0.500000,0.750000,1.000000");
-}
-
-TEST(ValueText, BoolsTextsAndNoValue) {
-  EXPECT_EQ(Text(newChunk(L, N, true)), "true");
-  EXPECT_EQ(Text(newChunk(L, N, false)), "false");
-  EXPECT_EQ(Text(newChunk(L, N, CString("load bearing"))), "load bearing");
-  EXPECT_EQ(Text(newChunk(L, N, CString(""))), "");
-  EXPECT_EQ(Text(newChunk(L, N, CString("\xD5\xFD"))), "\xD5\xFD");
-  EXPECT_EQ(Text(newChunk(L, N, CString("Color"), CString("red"))), "red");
-  EXPECT_EQ(Text(newChunk(L, N, CString("int"), CString("5"))), "5");
-  EXPECT_EQ(Text(newChunk(L, N)), "");
-  EXPECT_EQ(Text(newChunk(L)), "");
-}
-
-TEST(ValueText, MatchesPrintfOverManyValues) {
   double value = 1e-9;
   for (int i = 0; i < 2000; ++i) {
     value *= -1.0371;
@@ -91,6 +46,77 @@ TEST(ValueText, MatchesPrintfOverManyValues) {
     const float single = static_cast<float>(value);
     ASSERT_EQ(Text(newChunk(L, N, single)), Printf(static_cast<double>(single))) << i;
   }
+}
+
+template <typename T>
+T Held(const std::map<CString, boost::any>& values, const char* name) {
+  const auto it = values.find(CString(name));
+  const T* held = it == values.end() ? nullptr : boost::any_cast<T>(&it->second);
+  if (held == nullptr) ADD_FAILURE() << "no " << typeid(T).name() << " entry " << name;
+  return held ? *held : T();
+}
+
+TEST(ValueMaps, TextMapReplacesContentsAndLaterNamesWin) {
+  boost::shared_ptr<IChunk> root = newChunk("root");
+  root->addChild(newChunk("v", "A", 1));
+  root->addChild(newChunk("v", "B", 2.0f));
+  root->addChild(newChunk("Section", "S"));
+  root->addChild(newChunk("v", "C", 1));
+  root->addChild(newChunk("v", "C", 2));
+  root->addChild(newChunk("v", "c", 3));  // names keep their letter case here
+  root->children().push_back(boost::shared_ptr<IChunk>());  // skipped
+  std::map<CString, CString> texts{{CString("stale"), CString("x")}};
+  EXPECT_EQ(root->getValues(texts), 5u);
+  const std::map<CString, CString> expected{{CString("A"), CString("1")},
+                                            {CString("B"), CString("2.000000")},
+                                            {CString("S"), CString("")},
+                                            {CString("C"), CString("2")},
+                                            {CString("c"), CString("3")}};
+  EXPECT_TRUE(texts == expected);
+  std::map<CString, boost::any> anys{{CString("stale"), boost::any(1)}};
+  EXPECT_EQ(root->getValues(anys), 4u);  // the untyped section has no entry
+  EXPECT_EQ(Held<int>(anys, "A"), 1);
+  EXPECT_EQ(Held<int>(anys, "C"), 2);
+  EXPECT_EQ(Held<int>(anys, "c"), 3);
+  EXPECT_EQ(Held<float>(anys, "B"), 2.0f);
+
+  boost::shared_ptr<IChunk> leaf = newChunk("leaf");
+  EXPECT_EQ(leaf->getValues(texts), 0u);
+  EXPECT_EQ(leaf->getValues(anys), 0u);
+  EXPECT_TRUE(texts.empty() && anys.empty());
+}
+
+TEST(ValueMaps, AnyMapHoldsEachKindsOwnType) {
+  boost::shared_ptr<IChunk> root = newChunk("root");
+  root->addChild(newChunk("v", "uint", 4294967295u));
+  root->addChild(newChunk("v", "long64", static_cast<__int64>(-5)));
+  root->addChild(newChunk("v", "ulong64", static_cast<unsigned __int64>(1ULL << 63)));
+  root->addChild(newChunk("v", "double", 2.5));
+  root->addChild(newChunk("v", "bool", true));
+  root->addChild(newChunk("v", "float3", 1.0f, 2.0f, 3.0f));
+  root->addChild(newChunk("v", "double4", 1.0, 2.0, 3.0, 4.0));
+  root->addChild(newChunk("v", "string", CString("text")));
+  // Custom text chunks read as the file reader would read them.
+  root->addChild(newChunk("v", "Int", CString("INT"), CString("5")));
+  root->addChild(newChunk("v", "bad", CString("int"), CString("5.0")));
+  root->addChild(newChunk("v", "color", CString("color"), CString("red")));
+  root->addChild(newChunk("v", "STRING", CString("String"), CString("t")));
+  root->addChild(newChunk("v", "vector", CString("double3"), CString("1|2|3")));
+  root->addChild(newChunk("v", "untyped", CString(""), CString("text")));
+  std::map<CString, boost::any> anys;
+  EXPECT_EQ(root->getValues(anys), 13u);
+  EXPECT_EQ(Held<unsigned int>(anys, "uint"), 4294967295u);
+  EXPECT_EQ(Held<__int64>(anys, "long64"), -5);
+  EXPECT_EQ(Held<unsigned __int64>(anys, "ulong64"), 1ULL << 63);
+  EXPECT_EQ(Held<double>(anys, "double"), 2.5);
+  EXPECT_EQ(Held<bool>(anys, "bool"), true);
+  EXPECT_EQ(Held<std::vector<float>>(anys, "float3"), (std::vector<float>{1, 2, 3}));
+  EXPECT_EQ(Held<std::vector<double>>(anys, "double4"), (std::vector<double>{1, 2, 3, 4}));
+  EXPECT_EQ(Held<CString>(anys, "string"), "text");
+  EXPECT_EQ(Held<CString>(anys, "STRING"), "t");
+  EXPECT_EQ(Held<int>(anys, "Int"), 5);
+  EXPECT_TRUE(anys[CString("bad")].empty() && anys[CString("color")].empty());
+  EXPECT_EQ(Held<std::vector<double>>(anys, "vector"), (std::vector<double>{1, 2, 3}));
 }
 
 }  // namespace

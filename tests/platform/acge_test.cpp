@@ -2,39 +2,30 @@
 // default tolerance.
 #include <corvane/platform/acge.h>
 
-#include <cmath>
 #include <limits>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
-
 TEST(AcGeTest, DefaultsAreZeroAndTenToTheMinusTen) {
   EXPECT_EQ(AcGeContext::gTol.equalPoint(), 1e-10);
   EXPECT_EQ(AcGeContext::gTol.equalVector(), 1e-10);
-  const AcGePoint3d origin;
-  EXPECT_EQ(origin.x, 0.0);
-  EXPECT_EQ(origin.z, 0.0);
-  EXPECT_EQ(AcGePoint2d().y, 0.0);
-  EXPECT_EQ(AcGeVector3d(1, 2, 3).z, 3.0);
+  EXPECT_TRUE(AcGePoint3d().x == 0 && AcGePoint3d().z == 0 && AcGePoint2d().y == 0 && AcGeVector3d().z == 0);
 }
 
-TEST(AcGeTest, EqualWhenTheDistanceIsWithinTolerance) {
+TEST(AcGeTest, EqualWhenTheDistanceIsWithinToleranceAndNaNNever) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
   EXPECT_TRUE(AcGePoint3d(1, 2, 3).isEqualTo(AcGePoint3d(1 + 5e-11, 2, 3 - 5e-11)));
   EXPECT_FALSE(AcGePoint3d(1, 2, 3).isEqualTo(AcGePoint3d(1 + 1e-10, 2 + 1e-10, 3)));  // sqrt(2)e-10
   EXPECT_TRUE(AcGePoint2d(0, 0).isEqualTo(AcGePoint2d(6e-11, 8e-11)));  // exactly 1e-10 away
   EXPECT_FALSE(AcGePoint2d(0, 0).isEqualTo(AcGePoint2d(6e-11, 9e-11)));
   EXPECT_TRUE(AcGeVector3d(1, 0, 0).isEqualTo(AcGeVector3d(1, 9e-11, 0)));
   EXPECT_FALSE(AcGeVector3d(1e300, 0, 0).isEqualTo(AcGeVector3d(-1e300, 0, 0)));
-}
-
-TEST(AcGeTest, NaNIsUnequalEvenToItself) {
-  const AcGePoint3d bad(kNaN, 0, 0);
+  const AcGePoint3d bad(nan, 0, 0);
   EXPECT_FALSE(bad.isEqualTo(bad));
-  EXPECT_FALSE(AcGePoint2d(0, kNaN).isEqualTo(AcGePoint2d(0, kNaN)));
-  EXPECT_FALSE(AcGeVector3d(0, 0, kNaN).isEqualTo(AcGeVector3d()));
+  EXPECT_FALSE(AcGePoint2d(0, nan).isEqualTo(AcGePoint2d(0, nan)));
+  EXPECT_FALSE(AcGeVector3d(0, 0, nan).isEqualTo(AcGeVector3d()));
 }
 
 TEST(AcGeTest, PointsAndVectorsUseTheirOwnTolerance) {
@@ -43,7 +34,6 @@ TEST(AcGeTest, PointsAndVectorsUseTheirOwnTolerance) {
   tol.setEqualVector(1e-3);
   EXPECT_TRUE(AcGePoint3d(0, 0, 0).isEqualTo(AcGePoint3d(0.4, 0, 0), tol));
   EXPECT_FALSE(AcGeVector3d(0, 0, 0).isEqualTo(AcGeVector3d(0.4, 0, 0), tol));
-  EXPECT_EQ(tol.equalVector(), 1e-3);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
-// Test helpers: a fresh directory per test under the system's temporary
-// folder (removed with its contents afterwards) and whole-file byte access.
+// Test helpers for file-based tests: a fresh directory per test under the
+// system's temporary folder (removed with its contents afterwards), whole-file
+// byte access, a builder for expected bytes, and the cause of a framework
+// exception thrown as a heap pointer.
 #pragma once
 
 #include <cstdlib>
@@ -31,9 +33,8 @@ class ScratchDir {
   std::string Path(const std::string& name) const { return (m_dir / name).string(); }
   const std::filesystem::path& Dir() const { return m_dir; }
   std::size_t EntryCount() const {
-    std::size_t count = 0;
-    for (auto it = std::filesystem::directory_iterator(m_dir); it != std::filesystem::directory_iterator(); ++it) ++count;
-    return count;
+    const std::filesystem::directory_iterator entries(m_dir);
+    return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
   }
 
  private:
@@ -64,10 +65,7 @@ class ByteBuilder {
     std::memcpy(&bits, &value, sizeof bits);
     return U64(bits);
   }
-  ByteBuilder& Text(const std::string& text) {
-    m_bytes.insert(m_bytes.end(), text.begin(), text.end());
-    return *this;
-  }
+  ByteBuilder& Text(const std::string& text) { return Append(Bytes(text.begin(), text.end())); }
   ByteBuilder& Append(const Bytes& more) {
     m_bytes.insert(m_bytes.end(), more.begin(), more.end());
     return *this;
@@ -77,5 +75,19 @@ class ByteBuilder {
  private:
   Bytes m_bytes;
 };
+
+// Runs `body`; answers the m_cause of the `Exception*` it threw (released
+// with Delete()), or -1 when it threw nothing.
+template <typename Exception, typename Body>
+int CaughtCause(Body body) {
+  try {
+    body();
+  } catch (Exception* error) {
+    const int cause = error->m_cause;
+    error->Delete();
+    return cause;
+  }
+  return -1;
+}
 
 }  // namespace corvane_test

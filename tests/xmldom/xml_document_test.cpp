@@ -1,7 +1,14 @@
-// CXml: making, saving, opening, copying and closing documents.
+// CXml: making, saving, opening, copying and closing documents. A save is all
+// or nothing: a failed save leaves no file, no temporary file and any earlier
+// file as it was.
 #include <corvane/xmldom/xml.h>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "xmldom/dom_access.h"
 #include "xmldom/xml_test_support.h"
@@ -13,79 +20,53 @@ using xmldom_test::ReadBytes;
 using xmldom_test::ScratchDir;
 using xmldom_test::WriteBytes;
 
-constexpr char kEmptyConvertFile[] = "<?xml version=\"1.0\"?><FILE_CONVERT/>";
+const std::string kDeclaration = "<?xml version=\"1.0\"?>";
+constexpr char kOldContent[] = "old content that must survive";
 
-TEST(XmlDocumentCreate, SavesDeclarationAndEmptyRootExactly) {
-  ScratchDir dir;
-  CXml xml;
-  ASSERT_TRUE(xml.Create("FILE_CONVERT"));
-  ASSERT_TRUE(xml.Save(dir.File("out.xml").c_str()));
-  EXPECT_EQ(ReadBytes(dir.File("out.xml")), kEmptyConvertFile);
-  EXPECT_EQ(xml.GetRoot()->GetName(), "FILE_CONVERT");
+mode_t ModeOf(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
 }
 
-TEST(XmlDocumentCreate, RefusesNamesThatAreNotXmlNames) {
-  ScratchDir dir;
-  for (const char* name : {"", "1abc", "a b", "a<b", "a\"b"}) {
-    CXml xml;
-    EXPECT_FALSE(xml.Create(name)) << name;
-    EXPECT_TRUE(xml.GetRoot()->IsNull()) << name;
-    // No document element: nothing worth writing.
-    EXPECT_FALSE(xml.Save(dir.File("bad.xml").c_str())) << name;
-  }
-  CXml xml;
-  EXPECT_FALSE(xml.Create(nullptr));
-  EXPECT_TRUE(dir.Entries().empty());
-}
-
-TEST(XmlDocumentCreate, KeepsNarrowRootNameThroughSaveAndOpen) {
-  ScratchDir dir;
-  const char kName[] = "\xD6\xD0\xCE\xC4\x88\xD2";  // three GBK characters, the last outside GB2312
-  CXml xml;
-  ASSERT_TRUE(xml.Create(kName));
-  ASSERT_TRUE(xml.Save(dir.File("gbk.xml").c_str()));
-  EXPECT_EQ(ReadBytes(dir.File("gbk.xml")),
-            "<?xml version=\"1.0\"?><\xE4\xB8\xAD\xE6\x96\x87\xE5\xA0\x83/>");
-  CXml again;
-  ASSERT_TRUE(again.Open(dir.File("gbk.xml").c_str()));
-  EXPECT_EQ(again.GetRoot()->GetName(), kName);
-}
-
-TEST(XmlDocumentSave, NullPathUsesTheStoredPath) {
+TEST(XmlDocument, CreateSaveAndReuseWithExactBytes) {
   ScratchDir dir;
   CXml xml;
   ASSERT_TRUE(xml.Create("FILE_CONVERT"));
   EXPECT_FALSE(xml.Save());  // Create stores no path
-  EXPECT_FALSE(xml.Save(nullptr));
   EXPECT_TRUE(dir.Entries().empty());
-
   ASSERT_TRUE(xml.Save(dir.File("a.xml").c_str()));
+  EXPECT_EQ(ReadBytes(dir.File("a.xml")), kDeclaration + "<FILE_CONVERT/>");
   xml.GetRoot()->SetAttribute("Name", "second");
-  ASSERT_TRUE(xml.Save());
-  EXPECT_EQ(ReadBytes(dir.File("a.xml")),
-            "<?xml version=\"1.0\"?><FILE_CONVERT Name=\"second\"/>");
+  ASSERT_TRUE(xml.Save(nullptr));  // the path of the last save
+  EXPECT_EQ(ReadBytes(dir.File("a.xml")), kDeclaration + "<FILE_CONVERT Name=\"second\"/>");
+
+  const char kName[] = "\xD6\xD0\xCE\xC4\x88\xD2";  // GBK, the last character outside GB2312
+  ASSERT_TRUE(xml.Create(kName));
+  EXPECT_FALSE(xml.Save());  // Create forgot the earlier path
+  ASSERT_TRUE(xml.Save(dir.File("gbk.xml").c_str()));
+  EXPECT_EQ(ReadBytes(dir.File("gbk.xml")), kDeclaration + "<\xE4\xB8\xAD\xE6\x96\x87\xE5\xA0\x83/>");
+  ASSERT_TRUE(xml.Open(dir.File("a.xml").c_str()));
+  ASSERT_TRUE(xml.Open(dir.File("gbk.xml").c_str()));
+  EXPECT_EQ(xml.GetRoot()->GetName(), kName);
+
+  WriteBytes(dir.File("in.xml"), "<?xml version='1.0' encoding='UTF-8'?>\n<!-- c -->\n<a>\n  <b x='1'/>\n</a>\n");
+  ASSERT_TRUE(xml.Open(dir.File("in.xml").c_str()));
+  ASSERT_TRUE(xml.Save());  // back to the path Open stored, without comment or blanks
+  EXPECT_EQ(ReadBytes(dir.File("in.xml")), kDeclaration + "<a><b x=\"1\"/></a>");
 }
 
-TEST(XmlDocumentSave, WithoutDocumentFails) {
+TEST(XmlDocument, CreateRefusesNamesThatAreNotXmlNames) {
   ScratchDir dir;
-  CXml xml;
-  EXPECT_FALSE(xml.Save(dir.File("a.xml").c_str()));
-  ASSERT_TRUE(xml.Create("R"));
-  xml.Close();
-  EXPECT_FALSE(xml.Save(dir.File("a.xml").c_str()));
+  for (const char* name : {"", "1abc", "a b", "a<b", "a\"b", static_cast<const char*>(nullptr)}) {
+    CXml xml;
+    EXPECT_FALSE(xml.Create(name)) << (name ? name : "null");
+    EXPECT_TRUE(xml.GetRoot()->IsNull());
+    EXPECT_FALSE(xml.Save(dir.File("bad.xml").c_str()));  // no document element
+  }
   EXPECT_TRUE(dir.Entries().empty());
 }
 
-TEST(XmlDocumentSave, OpenedDocumentIsWrittenWithDeclarationAndNoWhitespace) {
-  ScratchDir dir;
-  WriteBytes(dir.File("in.xml"), "<?xml version='1.0' encoding='UTF-8'?>\n<!-- c -->\n<a>\n  <b x='1'/>\n</a>\n");
-  CXml xml;
-  ASSERT_TRUE(xml.Open(dir.File("in.xml").c_str()));
-  ASSERT_TRUE(xml.Save());  // back to the path Open stored
-  EXPECT_EQ(ReadBytes(dir.File("in.xml")), "<?xml version=\"1.0\"?><a><b x=\"1\"/></a>");
-}
-
-TEST(XmlDocumentOpen, MissingFileLeavesOpenDocumentAndPathAlone) {
+TEST(XmlDocument, FailedOpenOfAMissingFileChangesNothing) {
   ScratchDir dir;
   WriteBytes(dir.File("good.xml"), "<r/>");
   CXml xml;
@@ -93,49 +74,31 @@ TEST(XmlDocumentOpen, MissingFileLeavesOpenDocumentAndPathAlone) {
   EXPECT_FALSE(xml.Open(dir.File("missing.xml").c_str()));
   EXPECT_FALSE(xml.Open(dir.path().c_str()));  // a folder is not a readable file
   EXPECT_FALSE(xml.Open(nullptr));
-  EXPECT_EQ(xml.GetRoot()->GetName(), "r");
-  // The stored path is still the first file's.
   xml.GetRoot()->SetAttribute("k", "v");
-  ASSERT_TRUE(xml.Save());
-  EXPECT_EQ(ReadBytes(dir.File("good.xml")), "<?xml version=\"1.0\"?><r k=\"v\"/>");
+  ASSERT_TRUE(xml.Save());  // still the first file's path
+  EXPECT_EQ(ReadBytes(dir.File("good.xml")), kDeclaration + "<r k=\"v\"/>");
 }
 
-TEST(XmlDocumentOpen, MalformedFileFailsAndKeepsPathWithoutRoot) {
+TEST(XmlDocument, MalformedFileFailsAndKeepsPathWithoutRoot) {
   ScratchDir dir;
-  const char* const kMalformed[] = {
-      "",          "   ",        "<a>",           "<a></b>",      "<a/><b/>",
-      "<a/>junk",  "junk<a/>",   "<a x='1' x='2'/>", "<a x=1/>",  "<a><b></a></b>",
-      "\xEF\xBB\xBF", "<?xml version='1.0'?>",
-  };
-  for (const char* text : kMalformed) {
+  for (const char* text : {"", "   ", "<a>", "<a></b>", "<a/><b/>", "<a/>junk", "junk<a/>",
+                           "<a x='1' x='2'/>", "<a x=1/>", "<a><b></a></b>", "\xEF\xBB\xBF",
+                           "<?xml version='1.0'?>"}) {
     WriteBytes(dir.File("bad.xml"), text);
     CXml xml;
     ASSERT_TRUE(xml.Create("before"));
     EXPECT_FALSE(xml.Open(dir.File("bad.xml").c_str())) << '"' << text << '"';
     EXPECT_TRUE(xml.GetRoot()->IsNull()) << text;
     EXPECT_EQ(xml.GetRoot()->GetName(), "") << text;
-    // The failed Open stored its path: a document without root cannot be saved there.
-    EXPECT_FALSE(xml.Save()) << text;
+    EXPECT_FALSE(xml.Save()) << text;  // the stored path, but no root to write
     EXPECT_EQ(ReadBytes(dir.File("bad.xml")), text);
   }
 }
 
-TEST(XmlDocumentRoot, NewOrClosedObjectGivesWrapperWithoutNode) {
-  CXml xml;
-  std::tr1::shared_ptr<DomXml::CXmlNode> root = xml.GetRoot();
-  ASSERT_TRUE(root.get() != nullptr);
-  EXPECT_TRUE(root->IsNull());
-  ASSERT_TRUE(xml.Create("R"));
-  EXPECT_FALSE(xml.GetRoot()->IsNull());
-  xml.Close();
-  ASSERT_TRUE(xml.GetRoot().get() != nullptr);
-  EXPECT_TRUE(xml.GetRoot()->IsNull());
-  EXPECT_TRUE(DomXml::DocumentAccess::Document(xml) == nullptr);
-}
-
-TEST(XmlDocumentCopy, CopiesShareOneDocumentAndOutliveClose) {
+TEST(XmlDocument, CopiesShareOneDocumentAndWrappersOutliveClose) {
   ScratchDir dir;
   CXml original;
+  EXPECT_TRUE(original.GetRoot().get() != nullptr && original.GetRoot()->IsNull());
   ASSERT_TRUE(original.Create("R"));
   CXml copy(original);
   CXml assigned;
@@ -144,42 +107,94 @@ TEST(XmlDocumentCopy, CopiesShareOneDocumentAndOutliveClose) {
   copy.GetRoot()->SetAttribute("seen", "yes");
   EXPECT_EQ(original.GetRoot()->GetAttribute("seen"), "yes");
   EXPECT_EQ(assigned.GetRoot()->GetAttribute("seen"), "yes");
-
+  std::tr1::shared_ptr<DomXml::CXmlNode> child = original.GetRoot()->NewChild("child");
+  std::tr1::shared_ptr<DomXml::CXmlNodes> list = original.GetRoot()->GetChildElements();
   original.Close();
   original.Close();  // closing twice is harmless
-  EXPECT_TRUE(original.GetRoot()->IsNull());
-  ASSERT_FALSE(copy.GetRoot()->IsNull());
-  EXPECT_FALSE(copy.GetRoot()->NewChild("child")->IsNull());
+  EXPECT_TRUE(original.GetRoot().get() != nullptr && original.GetRoot()->IsNull());
+  EXPECT_TRUE(DomXml::DocumentAccess::Document(original) == nullptr);
+  EXPECT_FALSE(original.Save(dir.File("closed.xml").c_str()));
   ASSERT_TRUE(copy.Save(dir.File("copy.xml").c_str()));
-  EXPECT_EQ(ReadBytes(dir.File("copy.xml")), "<?xml version=\"1.0\"?><R seen=\"yes\"><child/></R>");
-}
-
-TEST(XmlDocumentCopy, WrappersOutliveTheirDocument) {
-  std::tr1::shared_ptr<DomXml::CXmlNode> child;
-  std::tr1::shared_ptr<DomXml::CXmlNodes> list;
-  {
-    CXml xml;
-    ASSERT_TRUE(xml.Create("R"));
-    child = xml.GetRoot()->NewChild("c");
-    list = xml.GetRoot()->GetChildElements();
-    xml.Close();
-  }
+  EXPECT_EQ(ReadBytes(dir.File("copy.xml")), kDeclaration + "<R seen=\"yes\"><child/></R>");
+  copy.Close();
+  assigned.Close();
   // The wrappers keep the document's memory: still readable, then freed safely.
-  EXPECT_EQ(child->GetName(), "c");
+  EXPECT_EQ(child->GetName(), "child");
   ASSERT_EQ(list->GetCount(), 1);
-  EXPECT_EQ(list->GetItem(0)->GetName(), "c");
+  EXPECT_EQ(list->GetItem(0)->GetName(), "child");
 }
 
-TEST(XmlDocumentReuse, OneObjectOpensAndCreatesInTurn) {
+TEST(XmlSave, UnusablePathsCreateNothingAndTouchNothing) {
   ScratchDir dir;
-  WriteBytes(dir.File("one.xml"), "<one/>");
-  WriteBytes(dir.File("two.xml"), "<two/>");
+  WriteBytes(dir.File("plain"), kOldContent);
+  ASSERT_EQ(::mkdir(dir.File("target").c_str(), 0755), 0);
   CXml xml;
-  ASSERT_TRUE(xml.Open(dir.File("one.xml").c_str()));
-  ASSERT_TRUE(xml.Create("made"));
-  EXPECT_FALSE(xml.Save());  // Create forgot the opened path
-  ASSERT_TRUE(xml.Open(dir.File("two.xml").c_str()));
-  EXPECT_EQ(xml.GetRoot()->GetName(), "two");
+  EXPECT_FALSE(xml.Save(dir.File("x.xml").c_str()));  // no document yet
+  ASSERT_TRUE(xml.Create("R"));
+  for (const std::string& path : {dir.File("no_such_folder/out.xml"), dir.File("plain/out.xml"),
+                                  dir.File("target"), std::string()}) {
+    EXPECT_FALSE(xml.Save(path.c_str())) << path;
+  }
+  EXPECT_FALSE(xml.Save());  // a failed save stores no path
+  EXPECT_EQ(ReadBytes(dir.File("plain")), kOldContent);
+  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"plain", "target"}));
+}
+
+TEST(XmlSave, ReadOnlyFolderKeepsTheOldFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  ScratchDir dir;
+  WriteBytes(dir.File("old.xml"), kOldContent);
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+  CXml xml;
+  ASSERT_TRUE(xml.Create("R"));
+  EXPECT_FALSE(xml.Save(dir.File("old.xml").c_str()));
+  ::chmod(dir.path().c_str(), 0755);
+  EXPECT_EQ(ReadBytes(dir.File("old.xml")), kOldContent);
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"old.xml"});
+}
+
+// A full disk, simulated with a file size limit: writes past it fail.
+TEST(XmlSave, WriteErrorKeepsTheOldFile) {
+  ScratchDir dir;
+  WriteBytes(dir.File("old.xml"), kOldContent);
+  CXml xml;
+  ASSERT_TRUE(xml.Create("R"));
+  for (int i = 0; i < 5000; ++i) xml.GetRoot()->NewChild("Item")->SetAttribute("Name", "0123456789");
+  struct rlimit saved;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool savedOk = xml.Save(dir.File("old.xml").c_str());
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previousHandler);
+  EXPECT_FALSE(savedOk);
+  EXPECT_EQ(ReadBytes(dir.File("old.xml")), kOldContent);
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"old.xml"});
+  EXPECT_TRUE(xml.Save(dir.File("old.xml").c_str()));  // without the limit it saves
+  EXPECT_GT(ReadBytes(dir.File("old.xml")).size(), 100000u);
+}
+
+TEST(XmlSave, ReplacesKeepingTheModeAndWritesGbkPathsAsUtf8) {
+  ScratchDir dir;
+  WriteBytes(dir.File("out.xml"), std::string(5000, 'x'));
+  ASSERT_EQ(::chmod(dir.File("out.xml").c_str(), 0600), 0);
+  CXml xml;
+  ASSERT_TRUE(xml.Create("R"));
+  ASSERT_TRUE(xml.Save(dir.File("out.xml").c_str()));
+  EXPECT_EQ(ReadBytes(dir.File("out.xml")), kDeclaration + "<R/>");
+  EXPECT_EQ(ModeOf(dir.File("out.xml")), 0600u);
+  const mode_t mask = ::umask(022);
+  const std::string narrowPath = dir.path() + "/\xCE\xC4\xBC\xFE.xml";  // 文件.xml in GBK
+  const bool saved = xml.Save(narrowPath.c_str());
+  ::umask(mask);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(ModeOf(dir.File("\xE6\x96\x87\xE4\xBB\xB6.xml")), 0644u);
+  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"out.xml", "\xE6\x96\x87\xE4\xBB\xB6.xml"}));
+  CXml reread;
+  ASSERT_TRUE(reread.Open(narrowPath.c_str()));
+  EXPECT_EQ(reread.GetRoot()->GetName(), "R");
 }
 
 }  // namespace

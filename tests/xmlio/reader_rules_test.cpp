@@ -1,6 +1,6 @@
 // The reader end to end on hand-written files: which elements become chunks,
-// which are left out with their subtrees, and what the caller's pointer holds
-// afterwards (untouched, a new root, or empty), also for hostile files.
+// which are left out with their subtrees, what the caller's pointer holds
+// afterwards (untouched, a new root, or empty), and the progress of reading.
 #include <string>
 
 #include <gtest/gtest.h>
@@ -12,114 +12,88 @@
 
 namespace {
 
-using xmlio_test::ScratchFolder;
-using xmlio_test::WriteBytes;
+using namespace xmlio_test;
 
 class ReaderRules : public ::testing::Test {
  protected:
-  // Reads `xml` as a whole file into a fresh pointer.
+  // Reads `xml` as a whole file into a pointer holding a sentinel chunk.
   boost::shared_ptr<IChunk> Read(const std::string& xml) {
     const std::string path = m_folder.File("input.xml");
     WriteBytes(path, xml);
-    XmlFileIO io(path.c_str());
     boost::shared_ptr<IChunk> root = newChunk("Sentinel");
-    io.read(root);
+    XmlFileIO(path.c_str()).read(root);
     return root;
   }
-  // Reads a document element R holding `body`.
-  boost::shared_ptr<IChunk> ReadBody(const std::string& body) {
-    return Read("<?xml version=\"1.0\"?><R>" + body + "</R>");
-  }
-
   ScratchFolder m_folder;
 };
 
-TEST_F(ReaderRules, ElementKindsByNameAndType) {
-  boost::shared_ptr<IChunk> root = ReadBody(
-      "<A/>"                               // label only
-      "<B Name=\"n\"/>"                    // label and name
-      "<C Value=\"v\" Name=\"m\"/>"        // a value without a type is dropped
-      "<D Type=\"INT\" Value=\"5\"/>"      // tag case does not matter
-      "<E Type=\"bool\" Value=\"TRUE\"/>"  // only "true" is true
-      "<F Type=\"bool\" Value=\"1\"/>"
-      "<G Type=\"uint\" Value=\"-1\"/>"
-      "<H Type=\"String\"/>");
+TEST_F(ReaderRules, ElementsToChunks) {
+  struct Row {
+    const char* element;  // its tag is unique, so the chunk is found by label
+    const char* type;     // nullptr: left out with its subtree
+    const char* valueText;
+  };
+  const Row rows[] = {
+      {"<A/>", "", ""},
+      {"<B Name=\"n\"/>", "", ""},
+      {"<C Value=\"v\" Name=\"m\"/>", "", ""},  // a value without a type is dropped
+      {"<D Type=\"INT\" Value=\"5\"/>", "int", "5"},
+      {"<E Type=\"bool\" Value=\"TRUE\"/>", "bool", "false"},  // only "true" is true
+      {"<F Type=\"bool\" Value=\"1\"/>", "bool", "false"},
+      {"<G Type=\"uint\" Value=\"-1\"/>", "uint", "-1"},
+      {"<H Type=\"String\"/>", "string", ""},
+      {"<I Type=\"double2\" Value=\"1.5|2\"/>", "double2", "1.500000,2.000000"},
+      {"<J Type=\"double2\" Value=\"1.5, 2\"/>", "double2", "1.500000,0.000000"},  // blank-led token: 0
+      {"<K Type=\"float3\" Value=\"1,x,3\"/>", "float3", "1.000000,0.000000,3.000000"},
+      {"<L Type=\"float3\" Value=\"1,2,\"/>", "float3", "1.000000,2.000000,0.000000"},
+      {"<M Type=\"color\"><A/><B Type=\"int\" Value=\"1\"/></M>", nullptr, ""},
+      {"<N Type=\"double3\" Value=\"1,2\"><A/></N>", nullptr, ""},
+      {"<O Type=\"int\" Value=\" 5\"/>", nullptr, ""},
+      {"<P Type=\"int\" Value=\"5.0\"/>", nullptr, ""},
+      {"<Q Type=\"int\" Value=\"\"/>", nullptr, ""},
+      {"<S Type=\"int\" Value=\"4294967296\"/>", nullptr, ""},
+      {"<T Type=\"double2\" Value=\"1.5\xEF\xBC\x8C" "2\"/>", nullptr, ""},  // full-width comma: 3 tokens
+      {"<U/>", "", ""},  // read after the left-out siblings
+  };
+  std::string body;
+  for (const Row& row : rows) body += row.element;
+  boost::shared_ptr<IChunk> root = Read("<?xml version=\"1.0\"?><R>" + body + "</R>");
   ASSERT_TRUE(root);
-  ASSERT_EQ(root->numChild(), 8u);
-  EXPECT_EQ(root->Child(0)->label(), "A");
-  EXPECT_TRUE(root->Child(0)->name().IsEmpty());
-  EXPECT_EQ(root->Child(0)->valueKind(), IChunk::kNoValue);
-  EXPECT_EQ(root->Child(1)->name(), "n");
-  EXPECT_EQ(root->Child(1)->valueKind(), IChunk::kNoValue);
-  EXPECT_EQ(root->Child(2)->name(), "m");
-  EXPECT_EQ(root->Child(2)->valueKind(), IChunk::kNoValue);
-  EXPECT_TRUE(root->Child(2)->getValueAsString().IsEmpty());
-  EXPECT_EQ(root->Child(3)->type(), "int");
-  EXPECT_EQ(root->Child(3)->getI32Value(), 5);
-  EXPECT_FALSE(root->Child(4)->getBoolValue());
-  EXPECT_FALSE(root->Child(5)->getBoolValue());
-  EXPECT_EQ(root->Child(6)->getU32Value(), 4294967295u);
-  EXPECT_EQ(root->Child(7)->type(), "string");
-  EXPECT_EQ(root->Child(7)->getValueAsString(), "");
-}
-
-TEST_F(ReaderRules, ElementsLeftOutWithTheirSubtrees) {
-  boost::shared_ptr<IChunk> root = ReadBody(
-      "<Keep1/>"
-      "<Drop Type=\"color\"><Inner/><Inner2 Type=\"int\" Value=\"1\"/></Drop>"
-      "<Keep2/>"
-      "<Drop Type=\"double3\" Value=\"1,2\"><Inner/></Drop>"
-      "<Drop Type=\"int\" Value=\" 5\"/>"
-      "<Drop Type=\"int\" Value=\"5.0\"/>"
-      "<Drop Type=\"int\" Value=\"\"/>"
-      "<Drop Type=\"int\" Value=\"4294967296\"/>"
-      "<Drop Type=\"double2\" Value=\"1.5\xEF\xBC\x8C" "2\"/>"  // full-width comma: three tokens
-      "<Keep3/>");
-  ASSERT_TRUE(root);
-  ASSERT_EQ(root->numChild(), 3u);
-  EXPECT_EQ(root->Child(0)->label(), "Keep1");
-  EXPECT_EQ(root->Child(1)->label(), "Keep2");
-  EXPECT_EQ(root->Child(2)->label(), "Keep3");
-}
-
-TEST_F(ReaderRules, VectorTokens) {
-  boost::shared_ptr<IChunk> root = ReadBody(
-      "<V Type=\"double2\" Value=\"1.5|2\"/>"
-      "<V Type=\"double2\" Value=\"1.5, 2\"/>"  // a token starting with a blank gives 0
-      "<V Type=\"float3\" Value=\"1,x,3\"/>"
-      "<V Type=\"float3\" Value=\"1,2,\"/>");
-  ASSERT_TRUE(root);
-  ASSERT_EQ(root->numChild(), 4u);
-  EXPECT_DOUBLE_EQ(root->Child(0)->getF64Value2(0), 1.5);
-  EXPECT_DOUBLE_EQ(root->Child(0)->getF64Value2(1), 2.0);
-  EXPECT_DOUBLE_EQ(root->Child(1)->getF64Value2(0), 1.5);
-  EXPECT_DOUBLE_EQ(root->Child(1)->getF64Value2(1), 0.0);
-  EXPECT_FLOAT_EQ(root->Child(2)->getF32Value3(0), 1.0f);
-  EXPECT_FLOAT_EQ(root->Child(2)->getF32Value3(1), 0.0f);
-  EXPECT_FLOAT_EQ(root->Child(2)->getF32Value3(2), 3.0f);
-  EXPECT_FLOAT_EQ(root->Child(3)->getF32Value3(1), 2.0f);
-  EXPECT_FLOAT_EQ(root->Child(3)->getF32Value3(2), 0.0f);
+  unsigned int kept = 0;
+  for (const Row& row : rows) {
+    const std::string label(row.element + 1, 1);
+    boost::shared_ptr<IChunk> chunk = root->ChildByLabel(label.c_str());
+    if (row.type == nullptr) {
+      EXPECT_FALSE(chunk) << row.element;
+      continue;
+    }
+    ASSERT_TRUE(chunk) << row.element;
+    EXPECT_EQ(root->Child(kept++), chunk) << row.element << " out of document order";
+    EXPECT_EQ(chunk->type(), row.type) << row.element;
+    EXPECT_EQ(chunk->valueKind() == IChunk::kNoValue, *row.type == '\0') << row.element;
+    EXPECT_EQ(chunk->getValueAsString(), row.valueText) << row.element;
+  }
+  EXPECT_EQ(root->numChild(), kept);
+  EXPECT_EQ(root->ChildByLabel("C")->name(), "m");
+  EXPECT_EQ(root->ChildByLabel("G")->getU32Value(), 4294967295u);
 }
 
 TEST_F(ReaderRules, NoiseIsIgnored) {
-  boost::shared_ptr<IChunk> plain = ReadBody("<X Name=\"a\" Type=\"int\" Value=\"7\"><Y/></X>");
   boost::shared_ptr<IChunk> noisy = Read(
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- header -->\n<R>\n  text\n"
       "  <?pi data?><X Extra=\"1\" Name=\"a\" Type=\"int\" Value=\"7\" Other=\"q\">"
       "words<!-- c --><Y/> more</X>\n</R>\n");
-  ASSERT_TRUE(plain);
   ASSERT_TRUE(noisy);
   ASSERT_EQ(noisy->numChild(), 1u);
   boost::shared_ptr<IChunk> x = noisy->Child(0);
-  EXPECT_EQ(x->name(), plain->Child(0)->name());
+  EXPECT_EQ(x->name(), "a");
   EXPECT_EQ(x->getI32Value(), 7);
   ASSERT_EQ(x->numChild(), 1u);
   EXPECT_EQ(x->Child(0)->label(), "Y");
 }
 
 TEST_F(ReaderRules, CallersPointerOutcomes) {
-  // A new root replaces the old tree.
-  boost::shared_ptr<IChunk> root = ReadBody("");
+  boost::shared_ptr<IChunk> root = Read("<R/>");  // a new root replaces the old tree
   ASSERT_TRUE(root);
   EXPECT_EQ(root->label(), "R");
   // The document element left out: the pointer comes back empty.
@@ -132,22 +106,66 @@ TEST_F(ReaderRules, CallersPointerOutcomes) {
     ASSERT_TRUE(untouched) << bad;
     EXPECT_EQ(untouched->label(), "Sentinel") << bad;
   }
-}
-
-TEST_F(ReaderRules, MissingFileOrEmptyPathLeavesPointerAndCallsNothing) {
-  xmlio_test::ProgressLog log;
+  // A missing file or an empty path: untouched, and no progress call.
+  ProgressLog log;
   XmlFileIO io(m_folder.File("absent.xml").c_str());
-  io.setStartProgressFun(log.Start());
-  io.setSetPosFun(log.Position());
-  io.SetEndProgressFun(log.End());
-  boost::shared_ptr<IChunk> root = newChunk("Old");
+  log.InstallOn(io);
   io.read(root);
-  ASSERT_TRUE(root);
-  EXPECT_EQ(root->label(), "Old");
   io.setPath(CString());
   io.read(root);
-  EXPECT_EQ(root->label(), "Old");
+  ASSERT_TRUE(root);
+  EXPECT_EQ(root->label(), "R");
   EXPECT_TRUE(log.calls.empty());
+}
+
+TEST_F(ReaderRules, ProgressAcrossRunsOnOneObject) {
+  const std::string path = m_folder.File("seven.xml");
+  WriteBytes(path, "<R><A/><B/><C/><D/><E/><F/><G/></R>");
+  XmlFileIO io(path.c_str());
+  ProgressLog log;
+  log.InstallOn(io);
+  boost::shared_ptr<IChunk> root;
+  io.read(root);
+  EXPECT_EQ(log.calls, Calls(ReadStart(), {14, 28, 42, 57, 71, 85, 100, 114}, true));
+  // Without a start callback the counters carry on: the old total 7 divides.
+  log.calls.clear();
+  io.setStartProgressFun(StartProgressFun());
+  io.read(root);
+  EXPECT_EQ(log.calls, Calls("", {128, 142, 157, 171, 185, 200, 214, 228}, true));
+  // Cleared position and end slots stop their calls from the next run on.
+  log.calls.clear();
+  io.setSetPosFun(SetPosFun());
+  io.SetEndProgressFun(EndProgressFun());
+  io.read(root);
+  EXPECT_TRUE(log.calls.empty());
+  // A new object without a start callback has the total 0: no position calls.
+  XmlFileIO fresh(path.c_str());
+  fresh.setSetPosFun(log.Position());
+  fresh.read(root);
+  EXPECT_TRUE(log.calls.empty());
+  ASSERT_TRUE(root);
+  EXPECT_EQ(root->numChild(), 7u);
+  // A throwing start callback stops the run before anything is read.
+  fresh.setStartProgressFun([](CString const&, int, int) -> bool { throw 42; });
+  boost::shared_ptr<IChunk> before = root;
+  EXPECT_THROW(fresh.read(root), int);
+  EXPECT_EQ(root, before);
+  EXPECT_TRUE(log.calls.empty());
+}
+
+TEST_F(ReaderRules, ProgressTotalCountsLeftOutElementsThatAreNotVisited) {
+  ProgressLog log;
+  const std::string path = m_folder.File("input.xml");
+  XmlFileIO io(path.c_str());
+  log.InstallOn(io);
+  boost::shared_ptr<IChunk> root;
+  WriteBytes(path, "<R><A/><D Type=\"nope\"><x/><y/></D><B/><C/><E/></R>");
+  io.read(root);
+  EXPECT_EQ(log.calls, Calls(ReadStart(), {14, 28, 42, 57, 71, 85}, true));
+  log.calls.clear();
+  WriteBytes(path, "<R/>");
+  io.read(root);
+  EXPECT_EQ(log.calls, Calls(ReadStart(), {}, true));
 }
 
 }  // namespace

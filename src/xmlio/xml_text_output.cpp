@@ -1,0 +1,162 @@
+#include "xmlio/xml_text_output.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace corvane {
+namespace xmlio {
+namespace {
+
+constexpr char kDeclaration[] = "<?xml version=\"1.0\"?>";
+
+bool NeedsEscape(unsigned char c) { return c < 0x20 || c == '&' || c == '<' || c == '"'; }
+
+// Whether any of the eight bytes at `text` needs an escape. The word tests
+// are exact for "some byte is zero" and "some byte is below 0x20".
+bool NeedsEscapeIn8(const char* text) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  std::uint64_t word;
+  std::memcpy(&word, text, sizeof word);
+  const auto hasZero = [](std::uint64_t x) { return ((x - kOnes) & ~x & kHighs) != 0; };
+  const bool hasControl = ((word - kOnes * 0x20) & ~word & kHighs) != 0;
+  return hasControl || hasZero(word ^ (kOnes * '&')) || hasZero(word ^ (kOnes * '<')) ||
+         hasZero(word ^ (kOnes * '"'));
+}
+
+// The DOM layer's attribute escapes: the markup characters by name and every
+// control character as a two-digit reference ("&#09;").
+constexpr std::size_t kLongestEscape = 6;
+
+char* AppendEscape(char* out, unsigned char c) {
+  switch (c) {
+    case '&':
+      std::memcpy(out, "&amp;", 5);
+      return out + 5;
+    case '<':
+      std::memcpy(out, "&lt;", 4);
+      return out + 4;
+    case '"':
+      std::memcpy(out, "&quot;", 6);
+      return out + 6;
+    default:
+      out[0] = '&';
+      out[1] = '#';
+      out[2] = static_cast<char>('0' + c / 10);
+      out[3] = static_cast<char>('0' + c % 10);
+      out[4] = ';';
+      return out + 5;
+  }
+}
+
+}  // namespace
+
+XmlTextOutput::Element XmlTextOutput::Root(const std::string& name) {
+  Put(kDeclaration, sizeof kDeclaration - 1);
+  StartElement(name);
+  return Element{true};
+}
+
+XmlTextOutput::Element XmlTextOutput::Append(Element, const std::string& name) {
+  // The parent's start tag ends once it is known to have a child.
+  if (m_startTagOpen) Put(">", 1);
+  StartElement(name);
+  return Element{true};
+}
+
+void XmlTextOutput::StartElement(const std::string& name) {
+  Put("<", 1);
+  Put(name.data(), name.size());
+  m_starts.push_back(m_openNames.size());
+  m_openNames += name;
+  m_startTagOpen = true;
+}
+
+void XmlTextOutput::Attribute(Element, std::string_view name, const char* utf8, std::size_t size) {
+  // Room for the worst case (every byte a five-byte reference) lets the
+  // escapes go straight into the buffer; a longer text takes the slow path.
+  const std::size_t longest = size > kCapacity ? kCapacity + 1 : name.size() + 4 + size * 6;
+  if (longest > kCapacity) {
+    Put(" ", 1);
+    Put(name.data(), name.size());
+    Put("=\"", 2);
+    PutEscaped(utf8, size);
+    Put("\"", 1);
+    return;
+  }
+  if (longest > kCapacity - m_used) Flush();
+  char* out = m_buffer + m_used;
+  *out++ = ' ';
+  std::memcpy(out, name.data(), name.size());
+  out += name.size();
+  *out++ = '=';
+  *out++ = '"';
+  const char* at = utf8;
+  const char* const end = utf8 + size;
+  while (at != end) {
+    // Eight bytes at a time while none needs an escape: most texts have none.
+    if (end - at >= 8 && !NeedsEscapeIn8(at)) {
+      std::memcpy(out, at, 8);
+      out += 8;
+      at += 8;
+      continue;
+    }
+    const unsigned char c = static_cast<unsigned char>(*at++);
+    if (NeedsEscape(c)) {
+      out = AppendEscape(out, c);
+    } else {
+      *out++ = static_cast<char>(c);
+    }
+  }
+  *out++ = '"';
+  m_used = static_cast<std::size_t>(out - m_buffer);
+}
+
+void XmlTextOutput::Close(Element) {
+  if (m_starts.empty()) return;
+  const std::size_t start = m_starts.back();
+  if (m_startTagOpen) {
+    Put("/>", 2);
+  } else {
+    Put("</", 2);
+    Put(m_openNames.data() + start, m_openNames.size() - start);
+    Put(">", 1);
+  }
+  m_openNames.resize(start);
+  m_starts.pop_back();
+  m_startTagOpen = false;
+}
+
+void XmlTextOutput::Flush() {
+  if (m_used > 0 && m_sink != nullptr) m_sink->write(m_buffer, m_used);
+  m_used = 0;
+}
+
+void XmlTextOutput::Put(const char* text, std::size_t size) {
+  if (size > kCapacity - m_used) {
+    Flush();
+    if (size >= kCapacity) {
+      if (m_sink != nullptr) m_sink->write(text, size);
+      return;
+    }
+  }
+  std::memcpy(m_buffer + m_used, text, size);
+  m_used += size;
+}
+
+void XmlTextOutput::PutEscaped(const char* text, std::size_t size) {
+  const char* run = text;
+  const char* const end = text + size;
+  for (const char* at = text; at != end; ++at) {
+    const unsigned char c = static_cast<unsigned char>(*at);
+    if (!NeedsEscape(c)) continue;
+    Put(run, static_cast<std::size_t>(at - run));
+    run = at + 1;
+    char escape[kLongestEscape];
+    Put(escape, static_cast<std::size_t>(AppendEscape(escape, c) - escape));
+  }
+  Put(run, static_cast<std::size_t>(end - run));
+}
+
+}  // namespace xmlio
+}  // namespace corvane
