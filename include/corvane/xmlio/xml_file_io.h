@@ -14,7 +14,7 @@
 #include <corvane/chunk/ichunk.h>
 #include <corvane/export.h>
 #include <corvane/platform/cstring.h>
-#include <corvane/xmldom/xml.h>
+#include <corvane/xmldom/xml_node.h>
 #include <corvane/xmlio/progress.h>
 
 class CORVANE_API XmlFileIO {
@@ -41,7 +41,6 @@ class CORVANE_API XmlFileIO {
 
  private:
   CString m_path;
-  DomXml::CXml m_document;
   StartProgressFun m_start;
   SetPosFun m_setPos;
   EndProgressFun m_end;
