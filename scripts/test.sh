@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole test suite twice:
-# a warnings-as-errors build, and a build under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Exits non-zero on any failure or report.
+# with g++ (warnings as errors), and with clang under AddressSanitizer and
+# UndefinedBehaviorSanitizer (warnings as errors too). Then runs every fuzz
+# target for a short while (FUZZ_SECONDS, default 30; 0 skips it). Exits
+# non-zero on any failure, sanitizer report or fuzzing finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -14,9 +16,17 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
-echo "== plain build"
-run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
-echo "== sanitized build"
+echo "== g++ build"
+CC=gcc CXX=g++ run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== clang build with AddressSanitizer and UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON -DCORVANE_BUILD_BENCHMARKS=OFF
+CC=clang CXX=clang++ run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON \
+  -DCORVANE_BUILD_BENCHMARKS=OFF
+
+seconds=${FUZZ_SECONDS:-30}
+if [ "$seconds" -gt 0 ]; then
+  echo "== fuzzing, ${seconds}s a target"
+  bash scripts/fuzz.sh "$seconds"
+fi

@@ -31,7 +31,9 @@ char* DuplicateText(const char* text) {
   m_name(std::move(nameArg)), m_label(std::move(labelArg)), m_type(TypeTagText(kind)), \
       m_kind(kind), m_value()
 
-IChunk::IChunk(CString label) : CORVANE_CHUNK_INIT(label, CString(), kNoValue) {}
+IChunk::IChunk(CString label)
+    : m_name(), m_label(std::move(label)), m_type(TypeTagText(kNoValue)), m_kind(kNoValue),
+      m_value() {}
 
 IChunk::IChunk(CString label, CString name) : CORVANE_CHUNK_INIT(label, name, kNoValue) {}
 

@@ -30,8 +30,9 @@ TEST(CString, KeepsBytesAndCopiesAreIndependentValues) {
   b.SetAt(0, 'l');
   EXPECT_STREQ(a, "Layers");
   EXPECT_STREQ(b, "layersX");
-  a = a;
-  a += a;
+  CString& self = a;
+  a = self;
+  a += self;
   EXPECT_STREQ(a, "LayersLayers");
   CString c(std::move(a));
   EXPECT_TRUE(a.IsEmpty());
