@@ -12,7 +12,7 @@
 namespace {
 
 // The archive buffer of the mesh file.
-constexpr int kArchiveBufferSize = 4096;
+constexpr int kArchiveBufferSize = 1 << 16;
 
 // A name beside the target, unique within this process and among processes.
 CString TemporaryPathBeside(const CString& path) {

@@ -1,8 +1,8 @@
 // The binary mesh file's record layout, in one place for the writer and the
-// reader: the order of each record's fields and the encoded size of the plain
-// list elements. The file has no header, magic or version. A visitor is
-// called once per field, in file order; lists are 4-byte counts followed by
-// their elements.
+// reader: the order of each record's fields, the encoded size of the plain
+// list elements and the smallest encoded size of each record. The file has no
+// header, magic or version. A visitor is called once per field, in file
+// order; lists are 4-byte counts followed by their elements.
 #pragma once
 
 #include <cstddef>
@@ -58,6 +58,20 @@ struct EncodedSize<AcGePoint3d> {
 template <>
 struct EncodedSize<AcGeVector3d> {
   static constexpr std::size_t value = 3 * 8;
+};
+
+// The fewest bytes a record takes in the file: every list empty, every text
+// empty (a 1-byte length prefix). A face is five counts, the text prefix,
+// number, three flags and factor; a mesh is number, name prefix and two counts.
+template <typename T>
+struct MinimumEncodedSize : EncodedSize<T> {};
+template <>
+struct MinimumEncodedSize<BinFaceData> {
+  static constexpr std::size_t value = 5 * 4 + 1 + 4 + 3 * 1 + 8;
+};
+template <>
+struct MinimumEncodedSize<BinMeshData> {
+  static constexpr std::size_t value = 4 + 1 + 4 + 4;
 };
 
 }  // namespace mesh

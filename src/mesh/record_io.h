@@ -1,8 +1,9 @@
 // Field visitors that write mesh records to an archive and read them back,
-// following mesh_layout.h. The reader grows lists only as their elements are
-// really read, so a damaged count costs no more memory than the bytes that
-// follow it; the archive's endOfFile ends the read. Failures are the
-// archive's heap exceptions; the visitors hold nothing of their own.
+// following mesh_layout.h. The reader sizes a list by what the rest of the
+// file is known to hold, never by its count alone, so a damaged count costs
+// no more memory than the bytes that follow it; the archive's endOfFile ends
+// the read. Failures are the archive's heap exceptions; the visitors hold
+// nothing of their own.
 #pragma once
 
 #include <algorithm>
@@ -13,15 +14,12 @@
 #include <corvane/mesh/bin_mesh_data.h>
 #include <corvane/platform/acge.h>
 #include <corvane/platform/afx_archive.h>
+#include <corvane/platform/little_endian.h>
 
 #include "mesh/mesh_layout.h"
 
 namespace corvane {
 namespace mesh {
-
-// Plain lists grow by at most this many bytes' worth of elements before
-// those elements are read.
-constexpr std::size_t kListBatchBytes = 64 * 1024;
 
 // 3D points and vectors share one form, and one operation writes and reads it.
 template <typename Xyz>
@@ -77,34 +75,64 @@ class RecordReader {
   void operator()(BinFaceData& face) { VisitFaceFields(*this, face); }
   void operator()(BinMeshData& mesh) { VisitMeshFields(*this, mesh); }
 
-  // Plain values: surplus elements go, the rest is read in batches, the list
-  // growing one batch ahead of the reading at most.
+  // Plain values: surplus elements go, present ones are read in place, and
+  // the list grows at once to the elements the rest of the file is known to
+  // hold; those are decoded from blocks of bytes.
   template <typename T>
   void operator()(std::vector<T>& list) {
     const std::size_t count = ReadCount();
-    if (count <= list.size()) {
-      list.resize(count);
-      for (T& element : list) (*this)(element);
-      return;
-    }
-    constexpr std::size_t batch = kListBatchBytes / EncodedSize<T>::value;
-    for (std::size_t done = 0; done < count;) {
-      const std::size_t end = std::min(count, done + batch);
-      if (end > list.size()) list.resize(end);
-      for (; done < end; ++done) (*this)(list[done]);
+    if (count < list.size()) list.resize(count);
+    for (std::size_t done = 0; done < count; done = list.size()) {
+      if (done == list.size()) {
+        const std::size_t room = MakeRoom(list, count);
+        if (room == 0) {
+          list.push_back(ReadAside<T>());
+          continue;
+        }
+        list.resize(done + room);
+      }
+      ReadPlain(list.data() + done, list.size() - done);
     }
   }
 
   // Records: surplus records are destroyed, present ones read in place,
-  // missing ones appended default-constructed one at a time as they are read.
+  // missing ones appended default-constructed as they are read, into room
+  // reserved for those the rest of the file is known to hold.
   void operator()(std::vector<BinFaceData>& list) { ReadRecords(list); }
   void operator()(std::vector<BinMeshData>& list) { ReadRecords(list); }
 
  private:
+  // A multiple of every plain element's encoded size.
+  static constexpr std::size_t kDecodeBlockBytes = 48 * 32;
+
   std::size_t ReadCount() {
     DWORD count;
     m_ar >> count;
     return count;
+  }
+
+  // Reserves room for the elements still missing from `list` (of `count`)
+  // that the rest of the file is known to hold, and answers how many that
+  // is. Past that number room is reserved only to grow geometrically while
+  // reading a stream that cannot tell its length, and never beyond twice
+  // the elements already read.
+  template <typename T>
+  std::size_t MakeRoom(std::vector<T>& list, std::size_t count) {
+    constexpr std::size_t smallest = MinimumEncodedSize<T>::value;
+    const std::size_t missing = count - list.size();
+    const ULONGLONG bytes = m_ar.GetLoadableBytes(static_cast<ULONGLONG>(missing) * smallest);
+    const std::size_t room = static_cast<std::size_t>(bytes / smallest);
+    if (room > 0) list.reserve(std::max(list.size() + room, std::min(count, 2 * list.size())));
+    return room;
+  }
+
+  // The next element, read outside its list: when the file is not known to
+  // hold it, a false count then ends in endOfFile without growing the list.
+  template <typename T>
+  T ReadAside() {
+    T element{};
+    (*this)(element);
+    return element;
   }
 
   template <typename Record>
@@ -113,9 +141,56 @@ class RecordReader {
     if (count < list.size()) list.erase(list.begin() + static_cast<std::ptrdiff_t>(count), list.end());
     for (Record& record : list) (*this)(record);
     while (list.size() < count) {
+      if (list.size() == list.capacity() && MakeRoom(list, count) == 0) {
+        list.push_back(ReadAside<Record>());
+        continue;
+      }
       list.emplace_back();
       (*this)(list.back());
     }
+  }
+
+  static void Decode(const unsigned char* in, int& value) { value = le::Load<int>(in); }
+  static void Decode(const unsigned char* in, AcGePoint2d& point) {
+    point.x = le::Load<double>(in);
+    point.y = le::Load<double>(in + 8);
+  }
+  template <typename Xyz>
+  static void Decode(const unsigned char* in, Xyz& value) {
+    value.x = le::Load<double>(in);
+    value.y = le::Load<double>(in + 8);
+    value.z = le::Load<double>(in + 16);
+  }
+
+  // Reads `count` plain elements, in place from the archive's buffer when it
+  // holds them; those wholly present are set even when the file ends among
+  // them.
+  template <typename T>
+  void ReadPlain(T* out, std::size_t count) {
+    constexpr std::size_t size = EncodedSize<T>::value;
+    static_assert(kDecodeBlockBytes % size == 0, "blocks hold whole elements");
+    while (count > 0) {
+      const std::size_t take = std::min(count, kDecodeBlockBytes / size);
+      if (const unsigned char* buffered = m_ar.TakeBuffered(static_cast<UINT>(take * size))) {
+        for (std::size_t i = 0; i < take; ++i) Decode(buffered + i * size, out[i]);
+        out += take;
+        count -= take;
+        continue;
+      }
+      unsigned char block[kDecodeBlockBytes];
+      const UINT got = m_ar.Read(block, static_cast<UINT>(take * size));
+      const std::size_t whole = got / size;
+      for (std::size_t i = 0; i < whole; ++i) Decode(block + i * size, out[i]);
+      if (whole != take) ThrowEndOfFile();
+      out += take;
+      count -= take;
+    }
+  }
+
+  [[noreturn]] void ThrowEndOfFile() {
+    CFile* file = m_ar.GetFile();
+    AfxThrowArchiveException(CArchiveException::endOfFile,
+                             file != NULL ? file->GetFilePath().GetString() : NULL);
   }
 
   CArchive& m_ar;

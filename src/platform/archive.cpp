@@ -118,6 +118,22 @@ void CArchive::Flush() {
   if (unread > 0) m_pFile->Seek(-unread, CFile::current);
 }
 
+ULONGLONG CArchive::LoadableBeyondBuffer(ULONGLONG wanted, ULONGLONG buffered) noexcept {
+  if (m_pFile == NULL || IsStoring()) return buffered;
+  // Any failure (a pipe has no position, a file of the caller's own may not
+  // know its length) only means that nothing past the buffer is promised.
+  try {
+    const ULONGLONG length = m_pFile->GetLength();
+    const ULONGLONG position = m_pFile->GetPosition();
+    const ULONGLONG inFile = length > position ? length - position : 0;
+    return std::min(wanted, buffered + inFile);
+  } catch (CException* error) {
+    error->Delete();
+  } catch (...) {
+  }
+  return buffered;
+}
+
 void CArchive::Close() {
   if (m_pFile == NULL) return;
   try {

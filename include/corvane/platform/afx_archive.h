@@ -41,6 +41,24 @@ class CORVANE_API CArchive {
   UINT Read(void* buffer, UINT count);
   // Copies `count` bytes in; large blocks bypass the buffer.
   void Write(const void* buffer, UINT count);
+  // Loading: how many of the next `wanted` bytes are known to be there,
+  // buffered or in the file past its position. Readers size memory for a
+  // count stated in the data by this instead of trusting the count. A file
+  // that cannot tell its length or position counts as holding only what is
+  // buffered. Never throws; 0 when not loading.
+  ULONGLONG GetLoadableBytes(ULONGLONG wanted) noexcept {
+    const ULONGLONG buffered = static_cast<ULONGLONG>(m_loadEnd - m_loadCur);
+    return wanted <= buffered ? wanted : LoadableBeyondBuffer(wanted, buffered);
+  }
+  // Loading: the next `count` bytes in place in the buffer, which counts them
+  // as read; NULL, with nothing read, when fewer are buffered (Read then
+  // refills). Lets a reader decode a run of numbers without copying them.
+  const BYTE* TakeBuffered(UINT count) noexcept {
+    if (static_cast<std::size_t>(m_loadEnd - m_loadCur) < count) return NULL;
+    const BYTE* taken = m_loadCur;
+    m_loadCur += count;
+    return taken;
+  }
   // Storing: hands the buffered bytes to the file. Loading: gives unread
   // buffered bytes back to the file by seeking.
   void Flush();
@@ -118,6 +136,7 @@ class CORVANE_API CArchive {
   UINT RefillFromFile();
   void WriteBufferToFile();
   void Detach() noexcept;
+  ULONGLONG LoadableBeyondBuffer(ULONGLONG wanted, ULONGLONG buffered) noexcept;
 
   UINT m_nMode;
   CFile* m_pFile;

@@ -1,0 +1,84 @@
+// What a loading archive promises about the bytes ahead: how many of a
+// wanted number are known to be there (buffered or left in the file), and
+// runs of buffered bytes taken in place.
+#include <corvane/platform/afx_archive.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/scratch_dir.h"
+
+namespace {
+
+using namespace corvane_test;
+
+// A file that cannot tell its length, as a pipe cannot.
+class LengthlessFile : public CFile {
+ public:
+  ULONGLONG GetLength() const override { AfxThrowFileException(CFileException::badSeek, 29); }
+};
+
+class ArchiveLookaheadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ByteBuilder bytes;
+    for (unsigned i = 0; i < 100; ++i) bytes.U8(i);
+    WriteAll(path, bytes.bytes());
+  }
+  ScratchDir dir;
+  const std::string path = dir.Path("ahead.bin");
+};
+
+TEST_F(ArchiveLookaheadTest, LoadableBytesCountTheBufferAndTheRestOfTheFile) {
+  CFile file;
+  ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
+  CArchive ar(&file, CArchive::load, 64);
+  EXPECT_EQ(ar.GetLoadableBytes(1000), 100u);
+  EXPECT_EQ(ar.GetLoadableBytes(7), 7u);
+  BYTE first;
+  ar >> first;  // the buffer now holds 63 unread bytes, the file 36 more
+  EXPECT_EQ(ar.GetLoadableBytes(0xFFFFFFFFFFull), 99u);
+  EXPECT_EQ(ar.GetLoadableBytes(99), 99u);
+  BYTE rest[99];
+  EXPECT_EQ(ar.Read(rest, 99), 99u);
+  EXPECT_EQ(ar.GetLoadableBytes(1), 0u);
+  ar.Close();
+  EXPECT_EQ(ar.GetLoadableBytes(1), 0u);
+}
+
+TEST_F(ArchiveLookaheadTest, AFileThatCannotTellItsLengthPromisesOnlyTheBuffer) {
+  LengthlessFile file;
+  ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
+  CArchive ar(&file, CArchive::load, 64);
+  EXPECT_EQ(ar.GetLoadableBytes(50), 0u);
+  BYTE first;
+  ar >> first;
+  EXPECT_EQ(ar.GetLoadableBytes(50), 50u);
+  EXPECT_EQ(ar.GetLoadableBytes(1000), 63u);
+}
+
+TEST_F(ArchiveLookaheadTest, TakenBytesAreConsumedInOrderAndAShortRunTakesNothing) {
+  CFile file;
+  ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
+  CArchive ar(&file, CArchive::load, 64);
+  EXPECT_EQ(ar.TakeBuffered(1), nullptr);  // nothing buffered yet
+  BYTE value;
+  ar >> value;
+  const BYTE* run = ar.TakeBuffered(3);
+  ASSERT_NE(run, nullptr);
+  EXPECT_EQ(run[0], 1);
+  EXPECT_EQ(run[2], 3);
+  EXPECT_EQ(ar.TakeBuffered(61), nullptr);  // 60 left in the buffer
+  ar >> value;
+  EXPECT_EQ(value, 4);
+
+  CFile out;
+  ASSERT_TRUE(out.Open(dir.Path("out.bin").c_str(), CFile::modeCreate | CFile::modeWrite));
+  CArchive storing(&out, CArchive::store, 64);
+  storing << value;
+  EXPECT_EQ(storing.TakeBuffered(1), nullptr);
+  EXPECT_EQ(storing.GetLoadableBytes(1), 0u);
+}
+
+}  // namespace
