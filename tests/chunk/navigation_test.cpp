@@ -32,7 +32,6 @@ TEST(Navigation, RemovalsTakeTheFirstMatchAndCloseTheGap) {
   boost::shared_ptr<IChunk> held = root->Child(0);
   held->addChild(newChunk("kept", "", 3));
   EXPECT_FALSE(root->erase(3));
-  EXPECT_FALSE(newChunk("empty")->eraseLabel("x"));
   EXPECT_TRUE(root->erase(0));
   ASSERT_EQ(root->numChild(), 2u);
   EXPECT_EQ(root->Child(0)->name(), "Twin");
@@ -48,8 +47,6 @@ TEST(Navigation, EmptyEntriesAreSkippedButCounted) {
   boost::shared_ptr<IChunk> root = Tree();
   root->Child(0)->addChild(newChunk("deep"));
   unsigned int counter = 0;
-  newChunk("leaf")->allNumChild(counter);
-  EXPECT_EQ(counter, 0u);
   root->allNumChild(counter);
   root->allNumChild(counter);  // the counter is never reset
   EXPECT_EQ(counter, 8u);
@@ -66,7 +63,7 @@ TEST(Navigation, EmptyEntriesAreSkippedButCounted) {
   counter = 0;
   root->allNumChild(counter);
   EXPECT_EQ(counter, 3u);
-  EXPECT_TRUE(root->erase(1));
+  EXPECT_TRUE(root->erase(1));  // an emptied entry is still removed
   EXPECT_EQ(root->numChild(), 2u);
 }
 

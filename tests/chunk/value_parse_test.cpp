@@ -1,4 +1,5 @@
-// The element-to-chunk rules of the XML chunk file's reader.
+// The element-to-chunk rules of the XML chunk file's reader (the end-to-end
+// reader table in the file reader's tests pins the common cases).
 #include "chunk/value_parse.h"
 
 #include <corvane/chunk/chunk_factory.h>
@@ -23,24 +24,19 @@ boost::shared_ptr<IChunk> Read(const char* type, const char* value, DropReason* 
   return ChunkFromElement(CString("Var"), CString("N"), CString(type), CString(value), reason);
 }
 
-// Plain numbers are covered against boost::lexical_cast further down.
 TEST(ElementRules, ValuesReadBackAsTheirCanonicalText) {
   const struct {
     const char* type;
     const char* value;
     const char* text;
   } cases[] = {
-      {"INT", "5", "5"}, {"uint", "-1", "-1"}, {"bool", "true", "true"},
-      {"bool", "TRUE", "false"}, {"bool", "1", "false"}, {"BOOL", "", "false"},
-      {"bool", "true ", "false"}, {"String", "a b", "a b"}, {"string", "\xD5\xFD", "\xD5\xFD"},
-      {"string", "", ""}, {"double2", "1.5|2", "1.500000,2.000000"},
+      {"BOOL", "", "false"}, {"bool", "TRUE", "false"}, {"bool", "true ", "false"},
+      {"string", "\xD5\xFD", "\xD5\xFD"}, {"string", "", ""},
       // The full-width comma A3 AC splits twice: three tokens.
       {"Double3", "1.5\xA3\xAC" "2", "1.500000,0.000000,2.000000"},
-      // A token that does not convert on its own reads as zero.
-      {"double2", "1.5, 2", "1.500000,0.000000"}, {"float3", "1,x,3", "1.000000,0.000000,3.000000"},
-      {"float3", "1,2,", "1.000000,2.000000,0.000000"},
+      {"double4", "1|2\xA3" "3\xAC" "4", "1.000000,2.000000,3.000000,4.000000"},
       {"float4", ",,,", "0.000000,0.000000,0.000000,0.000000"},
-      {"float2", "1e50,7", "0.000000,7.000000"},
+      {"float2", "1e50,7", "0.000000,7.000000"},  // a token that does not convert reads as zero
   };
   for (const auto& c : cases) {
     DropReason reason = DropReason::kBadNumber;
@@ -54,6 +50,11 @@ TEST(ElementRules, ValuesReadBackAsTheirCanonicalText) {
     EXPECT_TRUE(chunk->label() == "Var" && chunk->name() == "N");
   }
   EXPECT_EQ(Read("string", "")->getStringValue(), nullptr);
+  // Text after an embedded NUL is not part of the value.
+  const boost::shared_ptr<IChunk> cut = ChunkFromElement(
+      CString("V"), CString(""), CString("float2"), CString("1,2\0,3,4", 8));
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(cut->getF32Value2(1), 2.0f);
 }
 
 TEST(ElementRules, DroppedElementsSayWhy) {
@@ -63,12 +64,11 @@ TEST(ElementRules, DroppedElementsSayWhy) {
     DropReason reason;
   } cases[] = {
       {"color", "red", DropReason::kUnknownType}, {"int ", "5", DropReason::kUnknownType},
-      {"integer", "5", DropReason::kUnknownType}, {"int", "5.0", DropReason::kBadNumber},
+      {"int", "5.0", DropReason::kBadNumber},
       {"float", "1e50", DropReason::kBadNumber},  // outside float's range
       {"double2", "1.5\xA3\xAC" "2", DropReason::kWrongComponentCount},
-      {"double3", "1,2", DropReason::kWrongComponentCount},
       {"float2", "", DropReason::kWrongComponentCount},  // one empty token
-      {"double4", "1,2,3,4,5", DropReason::kWrongComponentCount},
+      {"double4", "1,2,3,4,", DropReason::kWrongComponentCount},
       {"float2", "1,,2", DropReason::kWrongComponentCount},  // never merged
   };
   for (const auto& c : cases) {
@@ -79,17 +79,11 @@ TEST(ElementRules, DroppedElementsSayWhy) {
 }
 
 TEST(ElementRules, UntypedElementsDropTheirValue) {
-  DropReason reason = DropReason::kBadNumber;
   boost::shared_ptr<IChunk> labelOnly =
-      ChunkFromElement(CString("att"), CString(""), CString(""), CString("dropped"), &reason);
+      ChunkFromElement(CString("att"), CString(""), CString(""), CString("dropped"));
   ASSERT_TRUE(labelOnly);
-  EXPECT_EQ(reason, DropReason::kNone);
   EXPECT_TRUE(labelOnly->label() == "att" && labelOnly->name().IsEmpty());
   EXPECT_EQ(labelOnly->valueKind(), IChunk::kNoValue);
-  boost::shared_ptr<IChunk> named = Read("", "V");
-  ASSERT_TRUE(named);
-  EXPECT_TRUE(named->name() == "N" && named->type().IsEmpty());
-  EXPECT_EQ(named->getValueAsString(), "");
 
   boost::shared_ptr<IChunk> source = newChunk("v", "n", 1.0f, -0.5f, 3.25f, 1e6f);
   boost::shared_ptr<IChunk> read =
@@ -128,7 +122,7 @@ TEST(ElementRules, NumbersReadExactlyAsLexicalCast) {
   std::mt19937_64 random(20261205);
   std::uniform_real_distribution<double> magnitude(-30, 30);
   char text[64];
-  for (int i = 0; i < 20000; ++i) {
+  for (int i = 0; i < 3000; ++i) {
     const double value = std::pow(10.0, magnitude(random)) * (i % 2 ? -1 : 1);
     std::snprintf(text, sizeof text, "%f", value);
     ExpectSameAsLexicalCast<double>("double", text);

@@ -46,21 +46,4 @@ TEST(VectorValueRegression, HalfAMillionSeparatorsAreRefusedCheaply) {
   }
 }
 
-TEST(VectorValueRegression, CountingKeepsTheTokenRules) {
-  // Exactly the tag's number of tokens still reads, however the separators
-  // are spelled; one separator more or less refuses.
-  std::size_t peak = 0;
-  const boost::shared_ptr<IChunk> four = ChunkFromElement(
-      CString("V"), CString(""), CString("double4"), CString("1|2\xA3" "3\xAC" "4"));
-  ASSERT_TRUE(four);
-  EXPECT_EQ(four->getValueAsString(), "1.000000,2.000000,3.000000,4.000000");
-  EXPECT_EQ(Refusal("double4", CString("1,2,3"), &peak), DropReason::kWrongComponentCount);
-  EXPECT_EQ(Refusal("double4", CString("1,2,3,4,"), &peak), DropReason::kWrongComponentCount);
-  // Text after an embedded NUL is not part of the value.
-  const boost::shared_ptr<IChunk> cut = ChunkFromElement(
-      CString("V"), CString(""), CString("float2"), CString("1,2\0,3,4", 8));
-  ASSERT_TRUE(cut);
-  EXPECT_EQ(cut->getF32Value2(1), 2.0f);
-}
-
 }  // namespace

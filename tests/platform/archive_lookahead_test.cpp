@@ -19,28 +19,28 @@ class LengthlessFile : public CFile {
   ULONGLONG GetLength() const override { AfxThrowFileException(CFileException::badSeek, 29); }
 };
 
+// Both files open on the bytes 0, 1, ... 99; archives over them use a 64-byte buffer.
 class ArchiveLookaheadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ByteBuilder bytes;
     for (unsigned i = 0; i < 100; ++i) bytes.U8(i);
     WriteAll(path, bytes.bytes());
+    ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead) && lengthless.Open(path.c_str(), CFile::modeRead));
   }
   ScratchDir dir;
   const std::string path = dir.Path("ahead.bin");
+  CFile file;
+  LengthlessFile lengthless;
 };
 
 TEST_F(ArchiveLookaheadTest, LoadableBytesCountTheBufferAndTheRestOfTheFile) {
-  CFile file;
-  ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
   CArchive ar(&file, CArchive::load, 64);
   EXPECT_EQ(ar.GetLoadableBytes(1000), 100u);
   EXPECT_EQ(ar.GetLoadableBytes(7), 7u);
-  BYTE first;
+  BYTE first, rest[99];
   ar >> first;  // the buffer now holds 63 unread bytes, the file 36 more
   EXPECT_EQ(ar.GetLoadableBytes(0xFFFFFFFFFFull), 99u);
-  EXPECT_EQ(ar.GetLoadableBytes(99), 99u);
-  BYTE rest[99];
   EXPECT_EQ(ar.Read(rest, 99), 99u);
   EXPECT_EQ(ar.GetLoadableBytes(1), 0u);
   ar.Close();
@@ -48,9 +48,7 @@ TEST_F(ArchiveLookaheadTest, LoadableBytesCountTheBufferAndTheRestOfTheFile) {
 }
 
 TEST_F(ArchiveLookaheadTest, AFileThatCannotTellItsLengthPromisesOnlyTheBuffer) {
-  LengthlessFile file;
-  ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
-  CArchive ar(&file, CArchive::load, 64);
+  CArchive ar(&lengthless, CArchive::load, 64);
   EXPECT_EQ(ar.GetLoadableBytes(50), 0u);
   BYTE first;
   ar >> first;
@@ -59,16 +57,13 @@ TEST_F(ArchiveLookaheadTest, AFileThatCannotTellItsLengthPromisesOnlyTheBuffer) 
 }
 
 TEST_F(ArchiveLookaheadTest, TakenBytesAreConsumedInOrderAndAShortRunTakesNothing) {
-  CFile file;
-  ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
   CArchive ar(&file, CArchive::load, 64);
   EXPECT_EQ(ar.TakeBuffered(1), nullptr);  // nothing buffered yet
   BYTE value;
   ar >> value;
   const BYTE* run = ar.TakeBuffered(3);
   ASSERT_NE(run, nullptr);
-  EXPECT_EQ(run[0], 1);
-  EXPECT_EQ(run[2], 3);
+  EXPECT_EQ(Bytes(run, run + 3), (Bytes{1, 2, 3}));
   EXPECT_EQ(ar.TakeBuffered(61), nullptr);  // 60 left in the buffer
   ar >> value;
   EXPECT_EQ(value, 4);

@@ -4,7 +4,6 @@
 #include <corvane/platform/afx_archive.h>
 
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -27,7 +26,6 @@ class ArchiveStringTest : public ::testing::Test {
     }
     return ReadAll(path);
   }
-  // Runs `read` on a loading archive over `bytes`.
   template <typename Read>
   void Loaded(const Bytes& bytes, Read read) {
     WriteAll(path, bytes);
@@ -72,12 +70,9 @@ TEST_F(ArchiveStringTest, PrefixWidthFollowsTheLength) {
 }
 
 TEST_F(ArchiveStringTest, NarrowTextFollowsItsPrefixByteForByte) {
-  std::vector<std::string> texts = {std::string("\xD6\xD0\0\xCE\xC4", 5)};  // GBK with an embedded NUL
-  for (std::size_t length : {0, 254, 255, 0xFFFD, 0xFFFE, 70000}) {
-    texts.emplace_back(length, '\0');
-    for (std::size_t i = 0; i < length; ++i) texts.back()[i] = static_cast<char>('a' + i % 26);
-  }
-  for (const std::string& text : texts) {
+  // GBK with an embedded NUL, then the empty text, the longest byte prefix, the shortest word and dword prefixes.
+  for (const std::string& text : {std::string("\xD6\xD0\0\xCE\xC4", 5), std::string(), std::string(254, 'a'),
+                                  std::string(255, 'b'), std::string(0xFFFE, 'c')}) {
     SCOPED_TRACE(text.size());
     const CString value(text.data(), static_cast<int>(text.size()));
     const Bytes prefix = Stored([&](CArchive& ar) { AfxWriteStringLength(ar, text.size(), FALSE); });
@@ -120,7 +115,6 @@ TEST_F(ArchiveStringTest, ShortTextsAndHugeClaimsRaiseEndOfFileWithoutAllocating
       {0xFF, 0x00},  // a cut prefix
       {0xFF, 0xFE, 0xFF, 0x02, 'a', 0},
       ByteBuilder(dword).U32(100000).Text("xyz").bytes(),
-      ByteBuilder(dword).U32(50000000).Text("tiny").bytes(),
       ByteBuilder(dword).U32(0xFFFFFFFE).Text("tiny").bytes(),
       ByteBuilder(dword).U32(0xFFFFFFFF).U64(0xFFFFFFFF).Text("tiny").bytes(),
       ByteBuilder(dword).U32(0xFFFFFFFF).U64(~0ull).Text("tiny").bytes(),

@@ -71,14 +71,13 @@ TEST_F(ArchiveTest, NumbersAreLittleEndianWithoutPaddingAndReadBackBitForBit) {
 
 TEST_F(ArchiveTest, AnyNonZeroByteIsTrueAndACutNumberRaisesEndOfFile) {
   CFile file;
-  Reopen(file, {2, 0, 0xFF, 1, 2, 3});
+  Reopen(file, {2, 0, 1, 2, 3});
   CArchive ar(&file, CArchive::load);
-  bool a, b, c;
-  ar >> a >> b >> c;
-  EXPECT_EQ(std::make_tuple(a, b, c), std::make_tuple(true, false, true));
+  bool a, b;
   DWORD value = 7;
+  ar >> a >> b;
   EXPECT_EQ(ArchiveCause([&] { ar >> value; }), CArchiveException::endOfFile);
-  EXPECT_EQ(value, 7u);
+  EXPECT_EQ(std::make_tuple(a, b, value), std::make_tuple(true, false, DWORD(7)));
 }
 
 TEST_F(ArchiveTest, BlocksLargeAndSmallMixWithNumbersInOrderWhateverTheBuffer) {
@@ -96,22 +95,19 @@ TEST_F(ArchiveTest, BlocksLargeAndSmallMixWithNumbersInOrderWhateverTheBuffer) {
       },
       CArchive::store, sizeof callerBuffer, callerBuffer);
   ASSERT_EQ(stored.size(), 16 + 100 + big.size());
-
   CFile file;
   Reopen(file, stored);
   CArchive ar(&file, CArchive::load, 1);  // raised to the minimum size
   int one, two;
   double three;
-  std::string small(100, '\0'), large(big.size(), '\0'), rest(16, '\0');
+  std::string small(100, '\0'), large(big.size(), '\0');
   ar >> one;
   EXPECT_EQ(ar.Read(&small[0], 100), 100u);
   ar >> two;
   EXPECT_EQ(ar.Read(&large[0], static_cast<UINT>(large.size())), large.size());
   ar >> three;
-  EXPECT_EQ(std::make_tuple(one, two, three), std::make_tuple(1, 2, 3.0));
-  EXPECT_EQ(small, big.substr(0, 100));
-  EXPECT_EQ(large, big);
-  EXPECT_EQ(ar.Read(&rest[0], 16), 0u);  // short at the end, no exception
+  EXPECT_EQ(std::make_tuple(one, two, three, small, large), std::make_tuple(1, 2, 3.0, big.substr(0, 100), big));
+  EXPECT_EQ(ar.Read(&small[0], 16), 0u);  // short at the end, no exception
 }
 
 TEST_F(ArchiveTest, WrongDirectionRaisesModeErrorBeforeAnythingMoves) {

@@ -55,7 +55,7 @@ TEST(CodePage, ThreadsConvertIndependently) {
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([] {
-      for (int i = 0; i < 2000; ++i) {
+      for (int i = 0; i < 500; ++i) {
         ASSERT_EQ(NarrowToUtf8(kZhengZaiGbk, 4), kZhengZaiUtf8);
         ASSERT_EQ(WideToNarrow(L"\x6B63\x5728", 2), kZhengZaiGbk);
       }

@@ -19,9 +19,7 @@ TEST(CString, KeepsBytesAndCopiesAreIndependentValues) {
   EXPECT_EQ(CString(gbk).GetLength(), 6);
   EXPECT_TRUE(CString(static_cast<const char*>(nullptr)).IsEmpty());
   EXPECT_STREQ(CString().GetString(), "");
-  const CString withNul("a\0b", 3);
-  EXPECT_EQ(withNul.GetLength(), 3);
-  EXPECT_EQ(withNul[2], 'b');
+  EXPECT_EQ(CString("a\0b", 3)[2], 'b');
 
   CString a("Layers");
   CString b(a);
@@ -45,7 +43,6 @@ TEST(CString, ComparesByBytesAndWithoutCase) {
   const CString layers("Layers");
   EXPECT_EQ(layers.CompareNoCase("LAYERS"), 0);
   EXPECT_GT(layers.Compare("LAYERS"), 0);
-  EXPECT_LT(CString("a").Compare("b"), 0);
   EXPECT_LT(CString("\x7F").Compare("\x80"), 0) << "bytes compare unsigned";
   EXPECT_EQ(CString("\xD5\xFD").Compare("\xD5\xFD"), 0);
   EXPECT_NE(CString("\xC4").CompareNoCase("\xE4"), 0) << "only ASCII letters fold";
@@ -80,7 +77,7 @@ TEST(CString, CopiesMayBeReleasedOnOtherThreads) {
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([source] {
-      for (int i = 0; i < 10000; ++i) ASSERT_EQ(CString(source).GetLength(), 11);
+      for (int i = 0; i < 2000; ++i) ASSERT_EQ(CString(source).GetLength(), 11);
     });
   }
   for (auto& thread : threads) thread.join();

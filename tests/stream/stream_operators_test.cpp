@@ -65,28 +65,22 @@ TEST_F(StreamOperators, EachValueTypeMakesItsKindAndReadsBack) {
 }
 
 TEST_F(StreamOperators, NumericReadsCopyBitsFromTheSameChunk) {
-  int a = 0;
-  int b = 0;
+  int a = 0, b = 0, bits = 0;
   boost::shared_ptr<IChunk> chunk = root_ << 42;
   EXPECT_EQ(chunk >> a >> b, chunk);
   EXPECT_TRUE(a == 42 && b == 42);
-  int bits = 0;
   float value = 0;
   unsigned int ubits = 0;
   (root_ << 1.0f) >> bits >> value >> ubits;
-  EXPECT_EQ(bits, 1065353216);
-  EXPECT_EQ(value, 1.0f);
-  EXPECT_EQ(ubits, 0x3F800000u);
+  EXPECT_TRUE(bits == 0x3F800000 && value == 1.0f && ubits == 0x3F800000u);
   __int64 raw = 0;
   double d = 0;
   unsigned __int64 u64 = 0;
   bool flag = false;
   (root_ << 1.5) >> raw >> d;
   (root_ << static_cast<__int64>(-1)) >> u64 >> flag;
-  EXPECT_EQ(raw, 0x3FF8000000000000LL);
-  EXPECT_EQ(d, 1.5);
-  EXPECT_EQ(u64, ~0ULL);
-  EXPECT_TRUE(flag);
+  EXPECT_TRUE(raw == 0x3FF8000000000000LL && d == 1.5);
+  EXPECT_TRUE(u64 == ~0ULL && flag);
 }
 
 TEST_F(StreamOperators, WritesConsumeThePendingSlotAndChainedWritesNest) {
@@ -110,19 +104,6 @@ TEST_F(StreamOperators, WritesConsumeThePendingSlotAndChainedWritesNest) {
   EXPECT_STREQ(orphan->getStringValue(), "x");
   EXPECT_TRUE(CIoPubHelp::h_StrLabel.IsEmpty() && CIoPubHelp::h_strName.IsEmpty());
   EXPECT_EQ(orphan.use_count(), 1);
-}
-
-TEST_F(StreamOperators, TextsKeepBytesAndLoseWhatTheCodePageLacks) {
-  std::string bytes;
-  (root_ << std::string("\xD5\xFD\x80\xFF")) >> bytes;
-  EXPECT_EQ(bytes, "\xD5\xFD\x80\xFF");
-  std::string narrow;
-  std::wstring wide;
-  (root_ << std::wstring(L"\x6B63\x5728\x0E01")) >> narrow >> wide;
-  EXPECT_EQ(narrow, "\xD5\xFD\xD4\xDA?");
-  EXPECT_EQ(wide, L"\x6B63\x5728?");
-  (root_ << std::string("ab\0cd", 5)) >> narrow;
-  EXPECT_EQ(narrow, "ab");
 }
 
 TEST_F(StreamOperators, ReadingAnEmptyChunk) {

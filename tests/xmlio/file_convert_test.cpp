@@ -44,23 +44,6 @@ TEST_F(Convert, EmptyDocumentWritesSevenSectionsAndLoadsBack) {
   EXPECT_EQ(loaded.GetEntitys(), loaded.GetRoot()->Child(6));
 }
 
-TEST_F(Convert, MissingFileLeavesEverythingEmptyAndWritesNothing) {
-  {
-    FileConvert document;
-    document.SetPath(Path().c_str(), true);
-    EXPECT_FALSE(document.GetRoot());
-    EXPECT_FALSE(document.GetSysVar());
-    EXPECT_FALSE(document.GetEntitys());
-  }
-  EXPECT_FALSE(Exists(Path()));
-  // A failed load keeps a tree already there.
-  FileConvert document;
-  document.SetPath(Path().c_str(), false);
-  boost::shared_ptr<IChunk> before = document.GetRoot();
-  document.SetPath(m_folder.File("absent.xml").c_str(), true);
-  EXPECT_EQ(document.GetRoot(), before);
-}
-
 TEST_F(Convert, SectionsAreFoundWhateverTheirCaseAndMayBeMissing) {
   WriteBytes(Path(), "<FILE_CONVERT><SYSVAR/><LAYERS><L Name=\"a\"/></LAYERS><Entitys/></FILE_CONVERT>");
   FileConvert document;
@@ -94,19 +77,23 @@ TEST_F(Convert, WriteModeCopiesWriteTheWholeTreeOnce) {
             "<Layers/><Environment/><Materials/><Meshs/><Groups/><Entitys/></FILE_CONVERT>");
 }
 
-TEST_F(Convert, AssignmentOrReadModeDropsThePendingWrite) {
+TEST_F(Convert, MissingFileAssignmentOrReadModeWriteNothing) {
   const std::string other = m_folder.File("other.xml");
   {
     FileConvert target;
     target.SetPath(other.c_str(), false);
     FileConvert source;
-    source.SetPath(Path().c_str(), true);  // read mode, missing file
-    target = source;
+    source.SetPath(Path().c_str(), true);  // read mode, missing file: all empty
+    EXPECT_FALSE(source.GetRoot());
+    EXPECT_FALSE(source.GetEntitys());
+    target = source;  // drops the target's pending write
   }
   {
     FileConvert document;
     document.SetPath(other.c_str(), false);
-    document.SetPath(Path().c_str(), true);
+    boost::shared_ptr<IChunk> before = document.GetRoot();
+    document.SetPath(Path().c_str(), true);  // the failed load keeps the tree
+    EXPECT_EQ(document.GetRoot(), before);
   }
   EXPECT_FALSE(Exists(other));
   EXPECT_FALSE(Exists(Path()));

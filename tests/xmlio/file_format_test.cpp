@@ -1,6 +1,5 @@
-// The XML chunk file as written: the worked exchange-file example byte for
-// byte and back, and the exact bytes of a small file with escaping, empty
-// labels and values, and narrow (GBK) text carried as UTF-8.
+// The XML chunk file byte for byte and back: the worked exchange-file example,
+// and a small file with escaping, empty labels and values, and GBK text as UTF-8.
 #include <string>
 
 #include <gtest/gtest.h>
@@ -70,27 +69,25 @@ TEST(XmlChunkFile, SmallFileExactBytesAndBack) {
   root->addChild(newChunk(kLabel, kName, kNote));
   XmlFileIO io(path.c_str());
   io.save(root);
-  EXPECT_EQ(ReadBytes(path),
-            "<?xml version=\"1.0\"?>"
-            "<R><V Name=\"n\" Type=\"int\" Value=\"-5\"/><att/><S Type=\"string\" "
-            "Value=\"a&lt;b&amp;&quot;c&quot;\"/><E Type=\"string\"/>"
-            "<L Type=\"string\" Value=\"one&#10;two&#09;three\"/>"
-            "<\xE5\x9B\xBE\xE5\xB1\x82 Name=\"\xE5\xA2\x99\xE4\xBD\x93\" Type=\"string\" "
-            "Value=\"\xE6\x89\xBF\xE9\x87\x8D\xE5\xA2\x99, 3\xC2\xB0\"/></R>");
+  const std::string expected =
+      "<?xml version=\"1.0\"?>"
+      "<R><V Name=\"n\" Type=\"int\" Value=\"-5\"/><att/><S Type=\"string\" "
+      "Value=\"a&lt;b&amp;&quot;c&quot;\"/><E Type=\"string\"/>"
+      "<L Type=\"string\" Value=\"one&#10;two&#09;three\"/>"
+      "<\xE5\x9B\xBE\xE5\xB1\x82 Name=\"\xE5\xA2\x99\xE4\xBD\x93\" Type=\"string\" "
+      "Value=\"\xE6\x89\xBF\xE9\x87\x8D\xE5\xA2\x99, 3\xC2\xB0\"/></R>";
+  EXPECT_EQ(ReadBytes(path), expected);
 
+  // Read back, the texts are narrow again and a second save gives the same bytes.
   boost::shared_ptr<IChunk> back;
   io.read(back);
   ASSERT_TRUE(back);
   ASSERT_EQ(back->numChild(), 6u);
-  EXPECT_EQ(back->Child(0)->getI32Value(), -5);
-  EXPECT_EQ(back->Child(1)->label(), "att");
   EXPECT_EQ(back->Child(2)->getValueAsString(), "a<b&\"c\"");
-  EXPECT_EQ(back->Child(3)->type(), "string");
-  EXPECT_EQ(back->Child(3)->getValueAsString(), "");
-  EXPECT_EQ(back->Child(4)->getValueAsString(), "one\ntwo\tthree");
   EXPECT_EQ(back->Child(5)->label(), kLabel);
-  EXPECT_EQ(back->Child(5)->name(), kName);
   EXPECT_EQ(back->Child(5)->getValueAsString(), kNote);
+  io.save(back);
+  EXPECT_EQ(ReadBytes(path), expected);
 }
 
 }  // namespace

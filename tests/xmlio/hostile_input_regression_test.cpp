@@ -5,9 +5,6 @@
 #include <corvane/xmlio/xml_file_io.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -35,33 +32,25 @@ std::string Repeated(const std::string& head, const std::string& unit, const std
   return text + tail;
 }
 
+// Below a document element, 255 more levels reach the depth limit exactly.
 std::string DeepUnit() {
-  // Below a document element, 255 more levels reach the depth limit exactly.
   std::string unit;
   for (int i = 0; i < 255; ++i) unit += "<a>";
   for (int i = 0; i < 255; ++i) unit += "</a>";
   return unit;
 }
 
-struct Cost {
-  std::size_t documentPeak = 0;
-  std::size_t readPeak = 0;
-  std::chrono::steady_clock::duration readTime{};
-  unsigned int chunks = 0;
-  bool read = false;
-};
-
-Cost Measure(const std::string& bytes) {
-  EXPECT_LE(bytes.size(), kFileLimit);
+void ExpectBounded(const char* what, const std::string& bytes, bool readable) {
+  EXPECT_LE(bytes.size(), kFileLimit) << what;
   xmlio_test::ScratchFolder folder;
   const std::string path = folder.File("hostile.xml");
   xmlio_test::WriteBytes(path, bytes);
-  Cost cost;
+  std::size_t documentPeak = 0;
   {
     AllocationMeter meter;
     DomXml::CXml document;
     DomXml::LoadDocument(document, bytes.data(), bytes.size(), nullptr);
-    cost.documentPeak = meter.PeakAboveStart();
+    documentPeak = meter.PeakAboveStart();
   }
   XmlFileIO io{CString(path.c_str())};
   io.setStartProgressFun([](CString const&, int, int) { return true; });
@@ -70,25 +59,11 @@ Cost Measure(const std::string& bytes) {
   AllocationMeter meter;
   const auto start = std::chrono::steady_clock::now();
   io.read(root);
-  cost.readTime = std::chrono::steady_clock::now() - start;
-  cost.readPeak = meter.PeakAboveStart();
-  cost.read = static_cast<bool>(root);
-  if (root) root->allNumChild(cost.chunks);
-  return cost;
-}
-
-void ExpectBounded(const char* what, const std::string& bytes, bool readable) {
-  const Cost cost = Measure(bytes);
-  if (std::getenv("CORVANE_SHOW_COSTS") != nullptr) {
-    std::printf("%-20s %8zu bytes: document %9zu, read %9zu bytes, %5lld ms, %u chunks\n", what,
-                bytes.size(), cost.documentPeak, cost.readPeak,
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(cost.readTime).count()),
-                cost.chunks);
-  }
-  EXPECT_EQ(cost.read, readable) << what;
-  EXPECT_LT(cost.readTime, kTimeLimit) << what;
-  EXPECT_LT(cost.readPeak, cost.documentPeak + kBeyondDocumentLimit)
-      << what << ": document " << cost.documentPeak << ", read " << cost.readPeak;
+  const auto readTime = std::chrono::steady_clock::now() - start;
+  const std::size_t readPeak = meter.PeakAboveStart();
+  EXPECT_LT(readTime, kTimeLimit) << what;
+  EXPECT_LT(readPeak, documentPeak + kBeyondDocumentLimit) << what << ": document " << documentPeak;
+  EXPECT_EQ(static_cast<bool>(root), readable) << what;
 }
 
 TEST(HostileInputRegression, NestingAtTheDepthLimitRepeated) {
@@ -115,8 +90,6 @@ TEST(HostileInputRegression, HugeValues) {
   ExpectBounded("huge number", "<r Type=\"double\" Value=\"" + std::string(kFileLimit - 100, '1') + "\"/>", false);
   ExpectBounded("character references",
                 Repeated("<r Type=\"string\" Value=\"", "&#10;&#x4E2D;", "\"/>"), true);
-  // A "double2" with half a million separators is simply left out.
-  ExpectBounded("separators", "<r Type=\"double2\" Value=\"" + std::string(500000, ',') + "\"/>", false);
   ExpectBounded("separator elements",
                 Repeated("<r>", "<v Type=\"float3\" Value=\"" + std::string(1000, '|') + "\"/>", "</r>"), true);
   ExpectBounded("narrow code page", Repeated("<?xml version=\"1.0\" encoding=\"GB2312\"?><r>",
