@@ -104,22 +104,11 @@ boost::shared_ptr<IChunk> ScalarChunk(const CString& label, const CString& name,
   return newChunk(label, name, number);
 }
 
-boost::shared_ptr<IChunk> FloatVectorChunk(const CString& label, const CString& name,
-                                           const CString& value, int count, DropReason& reason) {
-  float c[4];
-  if (!ParseComponents(value.GetString(), count, c)) {
-    reason = DropReason::kWrongComponentCount;
-    return boost::shared_ptr<IChunk>();
-  }
-  if (count == 2) return newChunk(label, name, c[0], c[1]);
-  if (count == 3) return newChunk(label, name, c[0], c[1], c[2]);
-  return newChunk(label, name, c[0], c[1], c[2], c[3]);
-}
-
-boost::shared_ptr<IChunk> DoubleVectorChunk(const CString& label, const CString& name,
-                                            const CString& value, int count,
-                                            DropReason& reason) {
-  double c[4];
+// A "float2" … "double4" chunk of `count` components of type Component.
+template <typename Component>
+boost::shared_ptr<IChunk> VectorChunk(const CString& label, const CString& name,
+                                      const CString& value, int count, DropReason& reason) {
+  Component c[4];
   if (!ParseComponents(value.GetString(), count, c)) {
     reason = DropReason::kWrongComponentCount;
     return boost::shared_ptr<IChunk>();
@@ -149,11 +138,11 @@ boost::shared_ptr<IChunk> ValuedChunk(int kind, const CString& label, const CStr
     case IChunk::kFloat2:
     case IChunk::kFloat3:
     case IChunk::kFloat4:
-      return FloatVectorChunk(label, name, value, kind - IChunk::kFloat2 + 2, reason);
+      return VectorChunk<float>(label, name, value, kind - IChunk::kFloat2 + 2, reason);
     case IChunk::kDouble2:
     case IChunk::kDouble3:
     case IChunk::kDouble4:
-      return DoubleVectorChunk(label, name, value, kind - IChunk::kDouble2 + 2, reason);
+      return VectorChunk<double>(label, name, value, kind - IChunk::kDouble2 + 2, reason);
     default:  // IChunk::kString
       return newChunk(label, name, value);
   }
