@@ -25,7 +25,7 @@ XmlFileIO::XmlFileIO(XmlFileIO const& other) = default;
 
 XmlFileIO& XmlFileIO::operator=(XmlFileIO const& other) = default;
 
-// Members go in reverse order: the callbacks, then the document, then the path.
+// Members go in reverse order: the end, position and start callbacks, then the path.
 XmlFileIO::~XmlFileIO() = default;
 
 void XmlFileIO::setPath(CString const& path) { m_path = path; }
