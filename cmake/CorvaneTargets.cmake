@@ -76,6 +76,8 @@ function(corvane_shared_library)
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     EXPORT_NAME corvane)
-  target_link_options(corvane PRIVATE "LINKER:--no-undefined")
+  target_link_options(corvane PRIVATE "LINKER:--no-undefined"
+    "LINKER:--version-script=${PROJECT_SOURCE_DIR}/cmake/corvane.map")
+  set_property(TARGET corvane APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/corvane.map)
   corvane_strict(corvane)
 endfunction()

@@ -28,4 +28,9 @@ foreach(hidden "pugi::" "corvane::codepage" "ChunkFromElement" "NodeAccess" "Doc
     message(FATAL_ERROR "internal symbol exported: ${context}")
   endif()
 endforeach()
+# Template instances of the standard library and Boost stay inside too.
+string(REGEX MATCH "\n[0-9a-f]+ [A-Za-z] ([a-z]+ )?(std|boost|__gnu_cxx)::[^\n]*" leaked "\n${symbols}")
+if(leaked)
+  message(FATAL_ERROR "library template exported:${leaked}")
+endif()
 message(STATUS "exports checked")
