@@ -76,8 +76,12 @@ function(corvane_shared_library)
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     EXPORT_NAME corvane)
-  target_link_options(corvane PRIVATE "LINKER:--no-undefined"
+  target_link_options(corvane PRIVATE
     "LINKER:--version-script=${PROJECT_SOURCE_DIR}/cmake/corvane.map")
+  if(NOT CORVANE_SANITIZE)
+    # Sanitizer runtimes are resolved by the executable, not by the library.
+    target_link_options(corvane PRIVATE "LINKER:--no-undefined")
+  endif()
   set_property(TARGET corvane APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/corvane.map)
   corvane_strict(corvane)
 endfunction()

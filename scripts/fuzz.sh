@@ -32,6 +32,8 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TMPDIR=$scratch  # the targets' own scratch files go there too
 
 failed=0
+passed_targets=0
+failed_targets=0
 for target in "${targets[@]}"; do
   work=$scratch/$target
   mkdir -p "$work/corpus" "$work/findings"
@@ -51,13 +53,16 @@ for target in "${targets[@]}"; do
   findings=$(find "$work/findings" -type f | wc -l)
   if [ "$status" -ne 0 ] || [ "$findings" -ne 0 ]; then
     failed=1
+    failed_targets=$((failed_targets + 1))
     echo "FAIL $target: ${elapsed}s, exit $status, findings in $work/findings (log $work/log)"
     grep -E 'ERROR|SUMMARY|runtime error' "$work/log" | head -n 3 || true
   else
+    passed_targets=$((passed_targets + 1))
     echo "ok   $target: ${elapsed}s, ${runs:-0} runs, corpus $inputs inputs"
   fi
 done
 
+echo "fuzz: $passed_targets passed, $failed_targets failed"
 if [ "$failed" -ne 0 ]; then
   echo "findings kept in $scratch"
   exit 1
