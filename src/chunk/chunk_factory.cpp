@@ -90,6 +90,11 @@ boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, co
   return boost::make_shared<IChunk>(label, name, CString(text));
 }
 
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
+                                   const wchar_t* text) {
+  return boost::make_shared<IChunk>(label, name, CString(text));
+}
+
 // The standard-string factories convert exactly as XmlOp::string2CString and
 // XmlOp::wstring2CString do (text up to the first NUL; wide text to code page
 // 936), without making the chunk tree depend on the streaming layer.

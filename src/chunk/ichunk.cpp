@@ -121,6 +121,11 @@ IChunk::IChunk(CString label, CString name, const char* text)
   SetText(CString(text));
 }
 
+IChunk::IChunk(CString label, CString name, const wchar_t* text)
+    : CORVANE_CHUNK_INIT(label, name, kString) {
+  SetText(CString(text));
+}
+
 IChunk::IChunk(CString label, CString name, const CString& type, const CString& text)
     : m_name(std::move(name)), m_label(std::move(label)), m_type(type), m_kind(kCustomText),
       m_value() {

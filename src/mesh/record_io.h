@@ -17,6 +17,7 @@
 #include <corvane/platform/little_endian.h>
 
 #include "mesh/mesh_layout.h"
+#include "platform/archive_read_ahead.h"
 
 namespace corvane {
 namespace mesh {
@@ -120,7 +121,7 @@ class RecordReader {
   std::size_t MakeRoom(std::vector<T>& list, std::size_t count) {
     constexpr std::size_t smallest = MinimumEncodedSize<T>::value;
     const std::size_t missing = count - list.size();
-    const ULONGLONG bytes = m_ar.GetLoadableBytes(static_cast<ULONGLONG>(missing) * smallest);
+    const ULONGLONG bytes = platform::ArchiveReadAhead::LoadableBytes(m_ar, static_cast<ULONGLONG>(missing) * smallest);
     const std::size_t room = static_cast<std::size_t>(bytes / smallest);
     if (room > 0) list.reserve(std::max(list.size() + room, std::min(count, 2 * list.size())));
     return room;
@@ -171,7 +172,7 @@ class RecordReader {
     static_assert(kDecodeBlockBytes % size == 0, "blocks hold whole elements");
     while (count > 0) {
       const std::size_t take = std::min(count, kDecodeBlockBytes / size);
-      if (const unsigned char* buffered = m_ar.TakeBuffered(static_cast<UINT>(take * size))) {
+      if (const unsigned char* buffered = platform::ArchiveReadAhead::TakeBuffered(m_ar, static_cast<UINT>(take * size))) {
         for (std::size_t i = 0; i < take; ++i) Decode(buffered + i * size, out[i]);
         out += take;
         count -= take;

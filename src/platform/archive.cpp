@@ -17,9 +17,9 @@ CArchive::CArchive(CFile* file, UINT mode, int bufferSize, void* buffer)
 }
 
 CArchive::~CArchive() {
-  if (m_pFile != NULL && IsStoring() && !(m_nMode & bNoFlushOnDelete)) {
+  if (m_pFile != NULL && !(m_nMode & bNoFlushOnDelete)) {
     try {
-      WriteBufferToFile();
+      Flush();
     } catch (CException* error) {
       error->Delete();
     } catch (...) {
@@ -82,8 +82,8 @@ UINT CArchive::Read(void* buffer, UINT count) {
       done += take;
     } else if (count - done >= static_cast<UINT>(m_nBufSize)) {
       const UINT got = m_pFile->Read(out + done, count - done);
+      if (got == 0) break;
       done += got;
-      break;  // the file delivers everything it has in one call
     } else if (RefillFromFile() == 0) {
       break;
     }
@@ -137,7 +137,7 @@ ULONGLONG CArchive::LoadableBeyondBuffer(ULONGLONG wanted, ULONGLONG buffered) n
 void CArchive::Close() {
   if (m_pFile == NULL) return;
   try {
-    if (IsStoring()) WriteBufferToFile();
+    Flush();
   } catch (...) {
     Detach();
     throw;

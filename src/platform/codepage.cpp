@@ -197,12 +197,11 @@ std::string Utf8ToNarrow(const char* text, std::size_t length) {
 std::string Utf16LeToNarrow(const unsigned char* bytes, std::size_t units) {
   std::string result;
   if (bytes == nullptr) return result;
-  std::size_t length = 0;
+  // Every unit counts, NUL included: an archive string keeps its NULs.
+  const std::size_t length = units;
   bool ascii = true;
-  for (; length < units; ++length) {
-    const unsigned unit = bytes[2 * length] | (bytes[2 * length + 1] << 8);
-    if (unit == 0) break;
-    if (unit >= 0x80) ascii = false;
+  for (std::size_t i = 0; i < units && ascii; ++i) {
+    ascii = bytes[2 * i + 1] == 0 && bytes[2 * i] < 0x80;
   }
   if (ascii) {
     result.resize(length);

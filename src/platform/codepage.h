@@ -1,6 +1,7 @@
 // Conversions between the narrow code page (936, GBK), wide text (wchar_t,
-// whole code points), UTF-8 and UTF-16LE. Every function reads its input up
-// to the first NUL (or the given length, whichever comes first), never fails
+// whole code points), UTF-8 and UTF-16LE. Every function but Utf16LeToNarrow
+// reads its input up to the first NUL (or the given length, whichever comes
+// first), never fails
 // on malformed input (invalid narrow bytes become U+FFFD, characters that
 // code page 936 cannot hold become '?'), and gives empty output for empty
 // input. Plain ASCII is copied without the converter. Safe to call from
@@ -28,7 +29,8 @@ std::string Utf8ToNarrow(const char* text, std::size_t length);
 void AppendNarrowAsUtf8(std::string& out, const char* text, std::size_t length);
 void AppendUtf8AsNarrow(std::string& out, const char* text, std::size_t length);
 
-// `units` UTF-16 code units stored little-endian at `bytes`.
+// `units` UTF-16 code units stored little-endian at `bytes`, all of them:
+// a NUL unit becomes a NUL byte.
 std::string Utf16LeToNarrow(const unsigned char* bytes, std::size_t units);
 
 // Converts a whole document from a named encoding to UTF-8. False when the

@@ -57,6 +57,10 @@ boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const cha
   return std::move(parent) << CString(value);
 }
 
+boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const wchar_t* value) {
+  return std::move(parent) << CString(value);
+}
+
 boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const std::string& value) {
   return std::move(parent) << XmlOp::string2CString(value);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include <boost/make_shared.hpp>
 #include <boost/weak_ptr.hpp>
 #include <gtest/gtest.h>
 
@@ -38,6 +39,8 @@ TEST(ChunkNode, EachFactoryMakesItsTagAndValueText) {
       {newChunk(L, N, std::wstring(L"a\x0E01z")), "string", "a?z"},
       {newChunk(L, N, CString("Mine"), CString("red")), "Mine", "red"},
       {newChunk(L, N), "", ""},
+      {newChunk(L, N, L"\x6B63"), "string", "\xD5\xFD"},  // wide literals are text, not bool
+      {boost::make_shared<IChunk>(L, N, L"\x6B63"), "string", "\xD5\xFD"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.chunk->type(), c.tag) << c.text;

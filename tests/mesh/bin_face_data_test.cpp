@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "mesh/mesh_sample.h"
+#include "support/mesh_sample.h"
 
 namespace {
 

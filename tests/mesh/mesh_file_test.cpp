@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "mesh/mesh_sample.h"
-#include "platform/scratch_dir.h"
+#include "support/mesh_sample.h"
+#include "support/scratch_dir.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "mesh/mesh_sample.h"
-#include "platform/allocation_meter.h"
-#include "platform/scratch_dir.h"
+#include "support/mesh_sample.h"
+#include "support/allocation_meter.h"
+#include "support/scratch_dir.h"
 
 namespace {
 

@@ -8,26 +8,26 @@
 
 #include <gtest/gtest.h>
 
-extern CCorvaneApp theApp;
-
 namespace {
 
 TEST(CorvaneAppTest, TheApplicationObjectExistsBeforeMainAndStartsNoThreads) {
-  EXPECT_EQ(AfxGetApp(), &theApp);
-  EXPECT_EQ(theApp.m_pszAppName, nullptr);
+  CCorvaneApp* app = dynamic_cast<CCorvaneApp*>(AfxGetApp());
+  ASSERT_NE(app, nullptr);
+  EXPECT_EQ(app->m_pszAppName, nullptr);
   const std::filesystem::directory_iterator tasks("/proc/self/task");
   EXPECT_EQ(std::distance(begin(tasks), end(tasks)), 1);
 }
 
 TEST(CorvaneAppTest, InitialisationSucceedsAndAnotherApplicationDoesNotTakeOver) {
-  EXPECT_EQ(theApp.InitInstance(), TRUE);
-  EXPECT_EQ(theApp.ExitInstance(), 0);
+  CWinApp* app = AfxGetApp();
+  EXPECT_EQ(app->InitInstance(), TRUE);
+  EXPECT_EQ(app->ExitInstance(), 0);
   {
     CWinApp other("other");
     EXPECT_STREQ(other.m_pszAppName, "other");
-    EXPECT_EQ(AfxGetApp(), &theApp);
+    EXPECT_EQ(AfxGetApp(), app);
   }
-  EXPECT_EQ(AfxGetApp(), &theApp);
+  EXPECT_EQ(AfxGetApp(), app);
 }
 
 }  // namespace

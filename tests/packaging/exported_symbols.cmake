@@ -13,7 +13,9 @@ set(expected
   "operator>>(boost::shared_ptr<IChunk>" "DomXml::CXml::Open" "DomXml::CXmlNode::SetAttribute"
   "DomXml::CXmlNodes::GetItem" "XmlFileIO::save" "XmlFileIO::read" "FileConvert::SetPath"
   "FileConvert::~FileConvert" "CMeshBin::save" "CMeshBin::load" "BinFaceData::operator=="
-  "operator<<(CArchive&, BinMeshData const&)" "AcGeContext::gTol" "CString::Format")
+  "operator<<(CArchive&, BinMeshData const&)" "AcGeContext::gTol" "CString::Format"
+  "typeinfo for CException" "typeinfo for CArchiveException" "typeinfo for CFileException"
+  "typeinfo for _com_error" "vtable for CFile" "typeinfo for CFile" "vtable for CCorvaneApp")
 foreach(name IN LISTS expected)
   string(FIND "${symbols}" "${name}" at)
   if(at EQUAL -1)
@@ -21,7 +23,8 @@ foreach(name IN LISTS expected)
   endif()
 endforeach()
 
-foreach(hidden "pugi::" "corvane::codepage" "ChunkFromElement" "NodeAccess" "DocumentAccess")
+foreach(hidden "pugi::" "corvane::codepage" "corvane::platform" "ChunkFromElement" "NodeAccess"
+               "DocumentAccess" "theApp")
   string(FIND "${symbols}" "${hidden}" at)
   if(NOT at EQUAL -1)
     string(SUBSTRING "${symbols}" ${at} 120 context)

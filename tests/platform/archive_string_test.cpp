@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/allocation_meter.h"
-#include "platform/scratch_dir.h"
+#include "support/allocation_meter.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -94,6 +94,13 @@ TEST_F(ArchiveStringTest, WideTextIsConvertedToTheNarrowCodePage) {
     ar >> text >> after;
     EXPECT_EQ(std::string(text.GetString(), static_cast<std::size_t>(text.GetLength())), "\xD6\xD0" "a" "\xCE\xC4");
     EXPECT_EQ(after, 0x99);  // exactly three characters were consumed
+  });
+  // A NUL character is kept, as in narrow strings: "A", U+0000, "B".
+  Loaded({0xFF, 0xFE, 0xFF, 0x03, 0x41, 0x00, 0x00, 0x00, 0x42, 0x00}, [&](CArchive& ar) {
+    CString text;
+    ar >> text;
+    EXPECT_EQ(std::string(text.GetString(), static_cast<std::size_t>(text.GetLength())),
+              std::string("A\0B", 3));
   });
   // Long enough for a word prefix and the piecewise reader.
   ByteBuilder longWide;

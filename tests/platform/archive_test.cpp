@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -21,6 +21,13 @@ int ArchiveCause(const std::function<void()>& body) { return CaughtCause<CArchiv
 class FullDiskFile : public CFile {
  public:
   void Write(const void*, UINT) override { AfxThrowFileException(CFileException::diskFull, 28); }
+};
+
+// A host's file that hands out at most three bytes a read, as a pipe or a
+// socket may.
+class TrickleFile : public CFile {
+ public:
+  UINT Read(void* buffer, UINT count) override { return CFile::Read(buffer, count < 3 ? count : 3); }
 };
 
 class ArchiveTest : public ::testing::Test {
@@ -150,6 +157,32 @@ TEST_F(ArchiveTest, WriteFailuresReachTheCallerButNeverLeaveTheDestructor) {
   }
   CArchive ar(&file, CArchive::store);
   ar << 1;  // the destructor's flush fails; it must release the exception inside
+}
+
+TEST_F(ArchiveTest, HostFileReadsAreRepeatedAndUnreadBytesGoBackOnClose) {
+  std::string block(300, 'x');
+  Bytes stored = Store([&](CArchive& ar) {
+    ar << DWORD(7);
+    ar.Write(block.data(), static_cast<UINT>(block.size()));
+  });
+  stored.push_back(0xEE);  // the host's own trailer after the records
+  for (const bool flushOnly : {false, true}) {
+    TrickleFile file;
+    Reopen(file, stored);
+    DWORD seven = 0;
+    std::string back(block.size(), '\0');
+    {
+      CArchive ar(&file, CArchive::load, 64);
+      ar >> seven;
+      EXPECT_EQ(ar.Read(&back[0], static_cast<UINT>(back.size())), back.size());
+      flushOnly ? ar.Flush() : ar.Close();
+    }
+    EXPECT_EQ(std::make_tuple(seven, back), std::make_tuple(DWORD(7), block));
+    EXPECT_EQ(file.GetPosition(), 4u + block.size());
+    BYTE trailer = 0;
+    EXPECT_EQ(file.Read(&trailer, 1), 1u);
+    EXPECT_EQ(trailer, 0xEE);
+  }
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 namespace {
 

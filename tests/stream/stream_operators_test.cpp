@@ -39,6 +39,7 @@ TEST_F(StreamOperators, EachValueTypeMakesItsKindAndReadsBack) {
       {root_ << TmpDouble2{1.5, 2}, "double2", "1.500000,2.000000"},
       {root_ << TmpDouble3{1, 2.5, -3}, "double3", "1.000000,2.500000,-3.000000"},
       {root_ << TmpDouble4{5, 6, 7, 8}, "double4", "5.000000,6.000000,7.000000,8.000000"},
+      {root_ << L"w\x6B63", "string", "w\xD5\xFD"},  // a wide literal is text, not bool
   };
   ASSERT_EQ(root_->numChild(), sizeof cases / sizeof cases[0]);
   for (unsigned int i = 0; i < root_->numChild(); ++i) {

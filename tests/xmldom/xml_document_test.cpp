@@ -10,8 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "xmldom/dom_access.h"
-#include "xmldom/xml_test_support.h"
+#include "support/xml_test_support.h"
 
 namespace {
 
@@ -108,7 +107,6 @@ TEST(XmlDocument, CopiesShareOneDocumentAndWrappersOutliveClose) {
   original.Close();
   original.Close();  // closing twice is harmless
   EXPECT_TRUE(original.GetRoot().get() != nullptr && original.GetRoot()->IsNull());
-  EXPECT_TRUE(DomXml::DocumentAccess::Document(original) == nullptr);
   EXPECT_FALSE(original.Save(dir.File("closed.xml").c_str()));
   ASSERT_TRUE(copy.Save(dir.File("copy.xml").c_str()));
   EXPECT_EQ(ReadBytes(dir.File("copy.xml")), kDeclaration + "<R seen=\"yes\"><child/></R>");

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "xmldom/xml_test_support.h"
+#include "support/xml_test_support.h"
 
 namespace {
 

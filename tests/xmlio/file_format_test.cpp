@@ -8,7 +8,7 @@
 #include <corvane/xmlio/file_convert.h>
 #include <corvane/xmlio/xml_file_io.h>
 
-#include "xmlio/xmlio_test_support.h"
+#include "support/xmlio_test_support.h"
 
 namespace {
 

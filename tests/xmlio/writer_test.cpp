@@ -10,7 +10,7 @@
 #include <corvane/xmldom/xml.h>
 #include <corvane/xmlio/xml_file_io.h>
 
-#include "xmlio/xmlio_test_support.h"
+#include "support/xmlio_test_support.h"
 
 namespace {
 

@@ -38,9 +38,12 @@ CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString con
                                                double y, double z, double w);
 CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
                                                CString const& text);
-// A string literal makes a "string" chunk (without this it would pick bool).
+// String literals make "string" chunks (without these they would pick bool);
+// wide text is converted to code page 936.
 CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
                                                const char* text);
+CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
+                                               const wchar_t* text);
 // Standard strings are taken as narrow text (std::string, bytes unchanged)
 // or converted to code page 936 (std::wstring).
 CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,

@@ -37,8 +37,10 @@ class CORVANE_API IChunk {
   IChunk(CString label, CString name, double x, double y, double z);
   IChunk(CString label, CString name, double x, double y, double z, double w);
   IChunk(CString label, CString name, const CString& text);
-  // A string literal makes a "string" chunk (without this it would pick bool).
+  // String literals make "string" chunks (without these they would pick
+  // bool); wide text is converted to code page 936.
   IChunk(CString label, CString name, const char* text);
+  IChunk(CString label, CString name, const wchar_t* text);
   // Custom text kind: any type tag with a text value.
   IChunk(CString label, CString name, const CString& type, const CString& text);
 

@@ -13,6 +13,12 @@
 #include <corvane/platform/little_endian.h>
 #include <corvane/platform/wintypes.h>
 
+namespace corvane {
+namespace platform {
+struct ArchiveReadAhead;
+}  // namespace platform
+}  // namespace corvane
+
 class CORVANE_API CArchive {
  public:
   enum Mode : UINT { store = 0, load = 1, bNoFlushOnDelete = 2, bNoByteSwap = 4 };
@@ -24,7 +30,7 @@ class CORVANE_API CArchive {
   // archive; otherwise the archive allocates its own. bNoByteSwap is
   // accepted and has no effect: the byte order is always little-endian.
   CArchive(CFile* file, UINT mode, int bufferSize = 4096, void* buffer = NULL);
-  // A storing archive that is still open flushes here unless
+  // An archive that is still open flushes here (as Flush) unless
   // bNoFlushOnDelete was given. A destructor must not throw, so a failure of
   // that last flush is swallowed (the exception deleted): call Close() first
   // to see it.
@@ -37,33 +43,18 @@ class CORVANE_API CArchive {
   CFile* GetFile() const noexcept { return m_pFile; }
 
   // Copies up to `count` bytes out; fewer only at end of file, never throws
-  // endOfFile. Large blocks bypass the buffer.
+  // endOfFile. Large blocks bypass the buffer; a file that delivers fewer
+  // bytes than asked is read again until it has them or reports its end.
   UINT Read(void* buffer, UINT count);
   // Copies `count` bytes in; large blocks bypass the buffer.
   void Write(const void* buffer, UINT count);
-  // Loading: how many of the next `wanted` bytes are known to be there,
-  // buffered or in the file past its position. Readers size memory for a
-  // count stated in the data by this instead of trusting the count. A file
-  // that cannot tell its length or position counts as holding only what is
-  // buffered. Never throws; 0 when not loading.
-  ULONGLONG GetLoadableBytes(ULONGLONG wanted) noexcept {
-    const ULONGLONG buffered = static_cast<ULONGLONG>(m_loadEnd - m_loadCur);
-    return wanted <= buffered ? wanted : LoadableBeyondBuffer(wanted, buffered);
-  }
-  // Loading: the next `count` bytes in place in the buffer, which counts them
-  // as read; NULL, with nothing read, when fewer are buffered (Read then
-  // refills). Lets a reader decode a run of numbers without copying them.
-  const BYTE* TakeBuffered(UINT count) noexcept {
-    if (static_cast<std::size_t>(m_loadEnd - m_loadCur) < count) return NULL;
-    const BYTE* taken = m_loadCur;
-    m_loadCur += count;
-    return taken;
-  }
-  // Storing: hands the buffered bytes to the file. Loading: gives unread
-  // buffered bytes back to the file by seeking.
+  // Storing: hands the buffered bytes to the file. Loading: gives the
+  // buffered bytes not yet handed out back to the file by seeking, so the
+  // file position is right after the last byte consumed.
   void Flush();
-  // Flushes (storing) and detaches from the file; later transfers throw
-  // genericException. The archive is detached even when the flush throws.
+  // Flushes (storing or loading, as Flush) and detaches from the file; later
+  // transfers throw genericException. The archive is detached even when the
+  // flush throws.
   void Close();
   // Detaches without flushing or reporting anything.
   void Abort() noexcept;
@@ -106,6 +97,27 @@ class CORVANE_API CArchive {
   CArchive& operator>>(ULONGLONG& value) { return LoadNumber(value); }
 
  private:
+  // Not part of the framework's class: the library's mesh reader looks ahead
+  // through corvane::platform::ArchiveReadAhead (src/platform).
+  friend struct corvane::platform::ArchiveReadAhead;
+
+  // Loading: how many of the next `wanted` bytes are known to be there,
+  // buffered or in the file past its position. A file that cannot tell its
+  // length or position counts as holding only what is buffered. Never
+  // throws; 0 when not loading.
+  ULONGLONG GetLoadableBytes(ULONGLONG wanted) noexcept {
+    const ULONGLONG buffered = static_cast<ULONGLONG>(m_loadEnd - m_loadCur);
+    return wanted <= buffered ? wanted : LoadableBeyondBuffer(wanted, buffered);
+  }
+  // Loading: the next `count` bytes in place in the buffer, which counts them
+  // as read; NULL, with nothing read, when fewer are buffered.
+  const BYTE* TakeBuffered(UINT count) noexcept {
+    if (static_cast<std::size_t>(m_loadEnd - m_loadCur) < count) return NULL;
+    const BYTE* taken = m_loadCur;
+    m_loadCur += count;
+    return taken;
+  }
+
   // The fast paths: one comparison against the buffer, then the codec. The
   // storing window is empty while loading and the loading window is empty
   // while storing, so a transfer in the wrong direction always reaches the

@@ -26,6 +26,7 @@ CORVANE_API boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> paren
 CORVANE_API boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const bool& value);
 CORVANE_API boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const CString& value);
 CORVANE_API boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const char* value);
+CORVANE_API boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const wchar_t* value);
 CORVANE_API boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const std::string& value);
 CORVANE_API boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const std::wstring& value);
 CORVANE_API boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const TmpFloat2& value);

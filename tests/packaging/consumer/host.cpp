@@ -1,38 +1,64 @@
-// A host program that knows only the installed umbrella header: it writes a
-// conversion document and a mesh file, reads both back and checks them.
+// A host program that knows only the installed umbrella header and library.
+// It does what host code written for the original framework does: writes and
+// reads a conversion document and a mesh file, catches every exception type
+// the library raises (by pointer, also as CException* then dynamic_cast),
+// puts records into an archive on a file class of its own, and uses the
+// framework's string.
 #include <corvane/corvane.h>
 
 #include <cstdio>
 #include <string>
 
-static int Fail(const char* what) {
+namespace {
+
+int failures = 0;
+
+void Check(bool ok, const char* what) {
+  if (ok) return;
   std::fprintf(stderr, "consumer check failed: %s\n", what);
-  return 1;
+  ++failures;
 }
 
-int main(int argc, char** argv) {
-  if (argc < 2) return Fail("usage: host WORK_DIR");
-  const std::string dir = argv[1];
-  const CString xmlPath = (dir + "/host.xml").c_str();
+// The host's own file class: counts what goes through it.
+class CountingFile : public CFile {
+ public:
+  UINT Read(void* buffer, UINT count) override {
+    const UINT got = CFile::Read(buffer, count < 5 ? count : 5);  // short reads, as a pipe gives
+    bytesRead += got;
+    return got;
+  }
+  void Write(const void* buffer, UINT count) override {
+    CFile::Write(buffer, count);
+    bytesWritten += count;
+  }
+  UINT bytesRead = 0, bytesWritten = 0;
+};
+
+void ConversionDocument(const std::string& dir) {
+  const CString path = (dir + "/host.xml").c_str();
   {
     FileConvert document;
-    document.SetPath(xmlPath, false);
+    document.SetPath(path, false);
     CIoPubHelp::h_StrLabel = "Var";
     CIoPubHelp::h_strName = "Scale";
     document.GetSysVar() << 2.5;
     CIoPubHelp::h_StrLabel = "Layer";
     CIoPubHelp::h_strName = "Walls";
     document.GetLayers() << "load bearing";
+    document.GetLayers() << L"\x6B63";
   }
   FileConvert loaded;
-  loaded.SetPath(xmlPath, true);
+  loaded.SetPath(path, true);
   double scale = 0;
   loaded.GetSysVar()->ChildByName("scale") >> scale;
-  if (scale != 2.5) return Fail("scale");
+  Check(scale == 2.5, "scale");
   std::string note;
   loaded.GetLayers()->ChildByLabel("LAYER") >> note;
-  if (note != "load bearing") return Fail("note");
+  Check(note == "load bearing", "note");
+  Check(loaded.GetLayers()->Child(1)->getValueAsString() == "\xD5\xFD", "wide literal");
+}
 
+void MeshFileAndExceptions(const std::string& dir) {
   CMeshBin meshes;
   BinMeshData mesh;
   mesh.number = 7;
@@ -45,7 +71,122 @@ int main(int argc, char** argv) {
   meshes.save(meshPath);
   CMeshBin back;
   back.load(meshPath);
-  if (back.meshes.size() != 1 || !(back.meshes[0].faces[0] == face)) return Fail("mesh");
+  Check(back.meshes.size() == 1 && back.meshes[0].faces[0] == face, "mesh");
+
+  const CString emptyPath = (dir + "/empty.bin").c_str();
+  {
+    CFile empty;
+    Check(empty.Open(emptyPath, CFile::modeCreate | CFile::modeWrite) == TRUE, "create empty");
+  }
+  try {
+    back.load(emptyPath);
+    Check(false, "an empty mesh file throws");
+  } catch (CArchiveException* error) {
+    Check(error->m_cause == CArchiveException::endOfFile, "end of file cause");
+    error->Delete();
+  }
+  try {
+    back.load(emptyPath);
+  } catch (CException* error) {
+    Check(dynamic_cast<CArchiveException*>(error) != nullptr, "caught as CException");
+    error->Delete();
+  }
+  try {
+    CFile readOnly;
+    readOnly.Open(meshPath, CFile::modeRead);
+    readOnly.Write("x", 1);
+    Check(false, "writing a read-only file throws");
+  } catch (CFileException* error) {
+    Check(error->m_cause == CFileException::accessDenied, "file cause");
+    error->Delete();
+  }
+  try {
+    DomXml::CXmlNode nothing;
+    nothing.GetChildElements()->GetItem(0);
+    Check(false, "GetItem on no list throws");
+  } catch (_com_error& error) {
+    Check(error.Error() == E_POINTER, "com error");
+  }
+}
+
+void ArchiveOnTheHostsFile(const std::string& dir) {
+  const CString path = (dir + "/records.bin").c_str();
+  BinFaceData face;
+  face.text = "t";
+  face.indices.assign(40, 3);
+  {
+    CountingFile file;
+    Check(file.Open(path, CFile::modeCreate | CFile::modeWrite) == TRUE, "open for records");
+    CArchive ar(&file, CArchive::store);
+    ar << face << AcGePoint2d(1, 2) << AcGeVector3d(0, 0, 1);
+    ar.Close();
+    BYTE trailer = 0x5A;
+    file.Write(&trailer, 1);
+    Check(file.bytesWritten > 160, "records went through the host's file");
+  }
+  CountingFile file;
+  Check(file.Open(path, CFile::modeRead) == TRUE, "open records");
+  BinFaceData faceBack;
+  AcGePoint2d point;
+  AcGeVector3d vector;
+  {
+    CArchive ar(&file, CArchive::load);
+    ar >> faceBack >> point >> vector;
+    ar.Close();  // gives back what it buffered beyond the records
+  }
+  BYTE trailer = 0;
+  Check(file.Read(&trailer, 1) == 1 && trailer == 0x5A, "trailer after the records");
+  Check(faceBack == face && point.isEqualTo(AcGePoint2d(1, 2)) &&
+            vector.isEqualTo(AcGeVector3d(0, 0, 1)),
+        "records");
+}
+
+void EveryExportedClass() {
+  IChunk chunk("L", "N", 1);
+  CIoPubHelp help;
+  help = CIoPubHelp();
+  TmpFloat2 f2 = {1, 2};
+  TmpDouble4 d4 = {1, 2, 3, 4};
+  d4 = TmpDouble4{4, 3, 2, 1};
+  XmlFileIO io("x.xml");
+  FileConvert document;
+  DomXml::CXml xml;
+  DomXml::CXmlNode node;
+  DomXml::CXmlNodes nodes;
+  CMeshBin meshBin;
+  BinFaceData face;
+  BinMeshData mesh;
+  CFile file;
+  CArchiveException archiveError(CArchiveException::badIndex);
+  CFileException fileError(CFileException::diskFull);
+  CException* base = &archiveError;
+  Check(dynamic_cast<CArchiveException*>(base) != nullptr, "dynamic_cast");
+  Check(dynamic_cast<CCorvaneApp*>(AfxGetApp()) != nullptr, "the library's application object");
+  CWinApp app("host");
+  _com_error comError(E_FAIL);
+  AcGeTol tolerance;
+  Check(chunk.getI32Value() == 1 && f2.y == 2 && d4.x == 4 && nodes.GetCount() == -1 &&
+            node.GetName().IsEmpty() && meshBin.meshes.empty() && mesh.number == 0 &&
+            face.factor == 1.0 && !file.IsOpen() && fileError.m_cause == CFileException::diskFull &&
+            comError.Error() == E_FAIL && tolerance.equalPoint() > 0 && !xml.Save(nullptr) &&
+            !document.GetRoot(),
+        "constructed classes");
+  io.setPath("");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: host WORK_DIR\n");
+    return 2;
+  }
+  const std::string dir = argv[1];
+  ConversionDocument(dir);
+  MeshFileAndExceptions(dir);
+  ArchiveOnTheHostsFile(dir);
+  EveryExportedClass();
+  if (failures != 0) return 1;
   std::printf("host ok (library %s)\n", CorvaneVersion());
   return 0;
 }

@@ -9,7 +9,7 @@
 
 #include "xmldom/dom_access.h"
 #include "xmldom/source_encoding.h"
-#include "xmldom/xml_test_support.h"
+#include "support/xml_test_support.h"
 
 namespace {
 

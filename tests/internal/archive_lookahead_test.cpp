@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/scratch_dir.h"
+#include "platform/archive_read_ahead.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
 using namespace corvane_test;
+using ReadAhead = corvane::platform::ArchiveReadAhead;
 
 // A file that cannot tell its length, as a pipe cannot.
 class LengthlessFile : public CFile {
@@ -36,35 +38,35 @@ class ArchiveLookaheadTest : public ::testing::Test {
 
 TEST_F(ArchiveLookaheadTest, LoadableBytesCountTheBufferAndTheRestOfTheFile) {
   CArchive ar(&file, CArchive::load, 64);
-  EXPECT_EQ(ar.GetLoadableBytes(1000), 100u);
-  EXPECT_EQ(ar.GetLoadableBytes(7), 7u);
+  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1000), 100u);
+  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 7), 7u);
   BYTE first, rest[99];
   ar >> first;  // the buffer now holds 63 unread bytes, the file 36 more
-  EXPECT_EQ(ar.GetLoadableBytes(0xFFFFFFFFFFull), 99u);
+  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 0xFFFFFFFFFFull), 99u);
   EXPECT_EQ(ar.Read(rest, 99), 99u);
-  EXPECT_EQ(ar.GetLoadableBytes(1), 0u);
+  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1), 0u);
   ar.Close();
-  EXPECT_EQ(ar.GetLoadableBytes(1), 0u);
+  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1), 0u);
 }
 
 TEST_F(ArchiveLookaheadTest, AFileThatCannotTellItsLengthPromisesOnlyTheBuffer) {
   CArchive ar(&lengthless, CArchive::load, 64);
-  EXPECT_EQ(ar.GetLoadableBytes(50), 0u);
+  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 50), 0u);
   BYTE first;
   ar >> first;
-  EXPECT_EQ(ar.GetLoadableBytes(50), 50u);
-  EXPECT_EQ(ar.GetLoadableBytes(1000), 63u);
+  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 50), 50u);
+  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1000), 63u);
 }
 
 TEST_F(ArchiveLookaheadTest, TakenBytesAreConsumedInOrderAndAShortRunTakesNothing) {
   CArchive ar(&file, CArchive::load, 64);
-  EXPECT_EQ(ar.TakeBuffered(1), nullptr);  // nothing buffered yet
+  EXPECT_EQ(ReadAhead::TakeBuffered(ar, 1), nullptr);  // nothing buffered yet
   BYTE value;
   ar >> value;
-  const BYTE* run = ar.TakeBuffered(3);
+  const BYTE* run = ReadAhead::TakeBuffered(ar, 3);
   ASSERT_NE(run, nullptr);
   EXPECT_EQ(Bytes(run, run + 3), (Bytes{1, 2, 3}));
-  EXPECT_EQ(ar.TakeBuffered(61), nullptr);  // 60 left in the buffer
+  EXPECT_EQ(ReadAhead::TakeBuffered(ar, 61), nullptr);  // 60 left in the buffer
   ar >> value;
   EXPECT_EQ(value, 4);
 
@@ -72,8 +74,8 @@ TEST_F(ArchiveLookaheadTest, TakenBytesAreConsumedInOrderAndAShortRunTakesNothin
   ASSERT_TRUE(out.Open(dir.Path("out.bin").c_str(), CFile::modeCreate | CFile::modeWrite));
   CArchive storing(&out, CArchive::store, 64);
   storing << value;
-  EXPECT_EQ(storing.TakeBuffered(1), nullptr);
-  EXPECT_EQ(storing.GetLoadableBytes(1), 0u);
+  EXPECT_EQ(ReadAhead::TakeBuffered(storing, 1), nullptr);
+  EXPECT_EQ(ReadAhead::LoadableBytes(storing, 1), 0u);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/allocation_meter.h"
+#include "support/allocation_meter.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/allocation_meter.h"
+#include "support/allocation_meter.h"
 #include "xmldom/dom_access.h"
-#include "xmlio/xmlio_test_support.h"
+#include "support/xmlio_test_support.h"
 
 namespace {
 

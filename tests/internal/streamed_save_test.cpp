@@ -17,7 +17,7 @@
 
 #include "xmldom/dom_access.h"
 #include "xmlio/chunk_tree_writer.h"
-#include "xmlio/xmlio_test_support.h"
+#include "support/xmlio_test_support.h"
 
 namespace {
 
