@@ -182,6 +182,30 @@ void AppendUtf8AsNarrow(std::string& out, const char* text, std::size_t length) 
   Run(Converters().utf8ToNarrow.get(), text, length, 0, kQuestion, 1, out);
 }
 
+bool AppendNarrowAsUtf8Strict(std::string& out, const char* text, std::size_t length) {
+  if (text == nullptr) return true;
+  if (IsAscii(text, length)) {
+    out.append(text, length);
+    return true;
+  }
+  iconv_t cd = Converters().narrowToUtf8.get();
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* in = const_cast<char*>(text);
+  std::size_t inLeft = length;
+  std::size_t used = out.size();
+  out.resize(used + length * 3 + 8);  // no code page 936 byte grows past three in UTF-8
+  char* outPtr = &out[used];
+  std::size_t outLeft = out.size() - used;
+  const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+  out.resize(out.size() - outLeft);
+  if (result == static_cast<std::size_t>(-1)) {
+    out.resize(used);
+    return false;
+  }
+  return true;
+}
+
 std::string NarrowToUtf8(const char* text, std::size_t length) {
   std::string out;
   AppendNarrowAsUtf8(out, text, length);

@@ -29,6 +29,11 @@ std::string Utf8ToNarrow(const char* text, std::size_t length);
 void AppendNarrowAsUtf8(std::string& out, const char* text, std::size_t length);
 void AppendUtf8AsNarrow(std::string& out, const char* text, std::size_t length);
 
+// Strict: appends the UTF-8 form of exactly `length` bytes (NULs included)
+// and answers true, or answers false and appends nothing when the bytes are
+// not valid code page 936 text. For names and paths, which must not alias.
+bool AppendNarrowAsUtf8Strict(std::string& out, const char* text, std::size_t length);
+
 // `units` UTF-16 code units stored little-endian at `bytes`, all of them:
 // a NUL unit becomes a NUL byte.
 std::string Utf16LeToNarrow(const unsigned char* bytes, std::size_t units);
