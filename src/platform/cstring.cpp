@@ -309,8 +309,8 @@ bool operator==(const CString& a, const char* b) noexcept { return a.Compare(b) 
 bool operator<(const CString& a, const CString& b) noexcept {
   const int la = a.GetLength();
   const int lb = b.GetLength();
-  const int common = std::memcmp(a.GetString(), b.GetString(),
-                                 static_cast<std::size_t>(la < lb ? la : lb));
+  const int common =
+      std::memcmp(a.GetString(), b.GetString(), static_cast<std::size_t>(la < lb ? la : lb));
   return common < 0 || (common == 0 && la < lb);
 }
 

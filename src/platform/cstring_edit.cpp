@@ -18,13 +18,14 @@ namespace {
 
 constexpr char kWhiteSpace[] = " \t\n\r\v\f";
 
-// Adds `delta` to the single-byte characters in [low, high].
+// Adds `delta` to the letters in [low, high]; a walk by characters never
+// meets a trail byte.
 void ShiftLetters(CString& text, char low, char high, int delta) {
   const int length = text.GetLength();
   const char* data = text.GetString();
   char* out = nullptr;
   for (int at = 0; at < length; at += CharSize(data + at)) {
-    if (data[at] >= low && data[at] <= high && CharSize(data + at) == 1) {
+    if (data[at] >= low && data[at] <= high) {
       if (out == nullptr) data = out = text.GetBuffer();
       out[at] = static_cast<char>(out[at] + delta);
     }

@@ -83,8 +83,14 @@ TEST(CString, ComparesBytesAndFoldsOnlySingleByteLetters) {
   EXPECT_TRUE(layers == "Layers" && "Layers" == layers && layers != CString("layers"));
 
   const CString b("b");
-  EXPECT_TRUE("a" < b && b > "a" && "c" > b && b < "c" && "b" <= b && b >= "b");
-  EXPECT_FALSE("b" < b || b > "b" || "c" <= b || b >= "c" || "a" >= b || b <= "a");
+  std::string orders;  // x < b, x > b, x <= b, x >= b, then b against x the same way
+  for (const char* x : {"a", "b", "c"}) {
+    for (bool is : {(x < b), (x > b), (x <= b), (x >= b), (b < x), (b > x), (b <= x), (b >= x)}) {
+      orders += "01"[is];
+    }
+    orders += ' ';
+  }
+  EXPECT_EQ(orders, "10100101 00110011 01011010 ");
   EXPECT_TRUE(CString("\x7F") < CString("\x80") && CString("\x80") > "\x7F") << "unsigned";
   EXPECT_TRUE(CString("ab") <= CString("ab") && CString("ab") >= CString("a"));
   const std::map<CString, int> ordered{{"b", 2}, {"B", 1}, {"a", 3}};
@@ -108,18 +114,19 @@ TEST(CString, ExtractsWholeCharactersAndClamps) {
 TEST(CString, SearchesAtCharacterBoundaries) {
   // 門 s T 鉆 @ , 正 , z: bytes 0-1, 2, 3, 4-5, 6, 7, 8-9, 10, 11
   const CString t("\xE9\x54sT\xE9\x40@,\xD5\xFD,z");
-  // 'T' and '@' are also the trail bytes of 門 and 鉆.
+  // 'T' and '@' are also the trail bytes of 門 and 鉆, \xE9 their lead byte.
   EXPECT_EQ((Indexes{t.Find('T'), t.Find('@'), t.Find('T', 4), t.Find('T', -5), t.Find('z', 12),
-                     t.ReverseFind(','), t.ReverseFind('@'), t.ReverseFind('y')}),
-            (Indexes{3, 6, -1, 3, -1, 10, 6, -1}));
+                     t.Find('\xE9'), t.ReverseFind(','), t.ReverseFind('@'), t.ReverseFind('y'),
+                     t.ReverseFind('\xE9')}),
+            (Indexes{3, 6, -1, 3, -1, -1, 10, 6, -1, -1}));
   // "Ts" starts inside 門, "\xE9" is half of it, "\xFD\xD4" spans two characters.
   EXPECT_EQ(
       (Indexes{t.Find("Ts"), t.Find("sT"), t.Find("\xE9"), t.Find("\xD5\xFD,", 1), t.Find("", 4),
                t.Find("", 12), t.Find("", 13), CString(kZhengZai).Find("\xFD\xD4")}),
       (Indexes{-1, 2, -1, 8, 4, 12, -1, -1}));
   EXPECT_EQ((Indexes{t.FindOneOf("@T"), t.FindOneOf("\xD4\xDA\xD5\xFD"), t.FindOneOf("\xFD"),
-                     t.FindOneOf("")}),
-            (Indexes{3, 8, -1, -1}));
+                     t.FindOneOf(kRun), t.FindOneOf("")}),
+            (Indexes{3, 8, -1, -1, -1}));
   EXPECT_EQ(Texts({CString("\xE9\x54\xE9\x54T!").SpanIncluding("T\xE9\x54"), t.SpanIncluding("T"),
                    t.SpanExcluding("@T"), t.SpanExcluding("")}),
             Texts({"\xE9\x54\xE9\x54T", "", "\xE9\x54s", t}));
@@ -157,7 +164,7 @@ TEST(CString, EditsWholeCharacters) {
   EXPECT_EQ(s.Replace('T', 't'), 2);
   EXPECT_STREQ(s, "\xE9\x54t.t");
   EXPECT_STREQ(before, "\xE9\x54T.T") << "a copy keeps its text";
-  EXPECT_EQ(s.Replace('x', 'y'), 0);
+  EXPECT_EQ(s.Replace('x', 'y') + s.Replace('\xE9', 'y') + s.Remove('\xE9'), 0);
   s = "x.y.z";
   EXPECT_EQ(s.Replace(".", kZhengZai), 2);
   EXPECT_STREQ(s, "x\xD5\xFD\xD4\xDAy\xD5\xFD\xD4\xDAz");
@@ -176,11 +183,12 @@ TEST(CString, EditsWholeCharacters) {
   EXPECT_EQ((Indexes{s.Insert(1, '-'), s.Insert(-5, "<"), s.Insert(99, ">")}), (Indexes{5, 6, 7}));
   EXPECT_STREQ(s, "<\xD5\xFD-\xD4\xDA>");
   s = "abc";
-  EXPECT_EQ(s.Insert(1, s), 6);
-  EXPECT_STREQ(s, "aabcbc");
-  s = "s\xD5\xFDtuv";
-  EXPECT_EQ((Indexes{s.Delete(2), s.Delete(-1), s.Delete(9), s.Delete(0, 0), s.Delete(1, 99)}),
-            (Indexes{4, 3, 3, 3, 1}));
+  EXPECT_EQ(s.Insert(0, s.GetString() + 1), 5);
+  EXPECT_STREQ(s, "bcabc");
+  s = "s\xD5\xFDtu\xD4\xDAv";
+  EXPECT_EQ((Indexes{s.Delete(2), s.Delete(-1), s.Delete(9), s.Delete(0, 0), s.Delete(1, 2),
+                     s.Delete(1, 99)}),
+            (Indexes{6, 5, 5, 5, 2, 1}));
   EXPECT_STREQ(s, "t");
 
   const CString padded(" \t\r\n\v\fx y \t");

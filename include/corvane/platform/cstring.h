@@ -167,7 +167,8 @@ class CORVANE_API CString {
   CString Tokenize(const char* tokens, int& start) const;
 
   // Byte index of the first match on a character boundary at or after
-  // `start`, or -1. A single byte never matches inside a double-byte character.
+  // `start`, or -1; empty text is found at `start`. A single byte never
+  // matches inside a double-byte character.
   int Find(char ch, int start = 0) const noexcept;
   int Find(const char* text, int start = 0) const noexcept;
   int ReverseFind(char ch) const noexcept;
