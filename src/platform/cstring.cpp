@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "platform/cstring_chars.h"
 
 namespace corvane {
 namespace detail {
@@ -16,6 +17,7 @@ EmptyStringBlock g_emptyString = {{{0}, 0, 0, 0}, {0}};
 }  // namespace detail
 }  // namespace corvane
 
+using corvane::cstring::CharSize;
 using corvane::detail::StringHeader;
 
 namespace {
@@ -47,19 +49,25 @@ CString::CString(const char* text, int length) : CString() {
   if (text != nullptr && length > 0) Assign(text, length);
 }
 
-CString::CString(const wchar_t* text) : CString() {
-  if (text != nullptr) {
-    const std::string narrow = corvane::codepage::WideToNarrow(text, std::wcslen(text));
-    Assign(narrow.data(), static_cast<int>(narrow.size()));
+void CString::AssignRepeated(char ch, int repeat) {
+  if (repeat <= 0) {
+    Empty();
+    return;
   }
+  char* data = AllocateBuffer(repeat);
+  std::memset(data, ch, static_cast<std::size_t>(repeat));
+  Release();
+  m_pszData = data;
 }
 
-CString::CString(const wchar_t* text, int length) : CString() {
-  if (text != nullptr && length > 0) {
-    const std::string narrow =
-        corvane::codepage::WideToNarrow(text, static_cast<std::size_t>(length));
-    Assign(narrow.data(), static_cast<int>(narrow.size()));
+void CString::AssignWide(const wchar_t* text, int length) {
+  if (text == nullptr || length == 0) {
+    Empty();
+    return;
   }
+  const std::size_t count = length < 0 ? std::wcslen(text) : static_cast<std::size_t>(length);
+  const std::string narrow = corvane::codepage::WideToNarrow(text, count);
+  Assign(narrow.data(), static_cast<int>(narrow.size()));
 }
 
 CString& CString::operator=(const CString& other) noexcept {
@@ -101,13 +109,22 @@ int CString::Compare(const char* text) const noexcept {
 }
 
 int CString::CompareNoCase(const char* text) const noexcept {
-  const unsigned char* a = reinterpret_cast<const unsigned char*>(m_pszData);
-  const unsigned char* b = reinterpret_cast<const unsigned char*>(text != nullptr ? text : "");
-  for (;; ++a, ++b) {
-    const unsigned char ca = FoldAscii(*a);
-    const unsigned char cb = FoldAscii(*b);
+  const char* a = m_pszData;
+  const char* b = text != nullptr ? text : "";
+  // While the bytes agree, both texts are at the same character boundary.
+  for (;;) {
+    const int size = CharSize(a);
+    const unsigned char ca =
+        size == 1 ? FoldAscii(static_cast<unsigned char>(*a)) : static_cast<unsigned char>(*a);
+    const unsigned char cb = CharSize(b) == 1 ? FoldAscii(static_cast<unsigned char>(*b))
+                                              : static_cast<unsigned char>(*b);
     if (ca != cb) return ca < cb ? -1 : 1;
     if (ca == '\0') return 0;
+    if (size == 2 && a[1] != b[1]) {
+      return static_cast<unsigned char>(a[1]) < static_cast<unsigned char>(b[1]) ? -1 : 1;
+    }
+    a += size;
+    b += size;
   }
 }
 
@@ -137,12 +154,30 @@ void CString::FormatV(const char* format, va_list args) {
 }
 
 void CString::AppendFormat(const char* format, ...) {
-  CString piece;
   va_list args;
   va_start(args, format);
-  piece.FormatV(format, args);
+  AppendFormatV(format, args);
   va_end(args);
+}
+
+void CString::AppendFormatV(const char* format, va_list args) {
+  CString piece;
+  piece.FormatV(format, args);
   *this += piece;
+}
+
+void CString::FormatUnchecked(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  FormatV(format, args);
+  va_end(args);
+}
+
+void CString::AppendFormatUnchecked(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  AppendFormatV(format, args);
+  va_end(args);
 }
 
 CString& CString::operator+=(const CString& other) {
@@ -161,6 +196,12 @@ CString& CString::operator+=(char ch) {
   return *this;
 }
 
+void CString::Append(const char* text) {
+  if (text != nullptr) Append(text, static_cast<int>(std::strlen(text)));
+}
+
+void CString::AppendChar(char ch) { Append(&ch, 1); }
+
 void CString::Append(const char* text, int length) {
   if (length <= 0) return;
   const int old = GetLength();
@@ -175,6 +216,8 @@ void CString::Append(const char* text, int length) {
   char* data = PrepareWrite(old + length);
   std::memcpy(data + old, text, static_cast<std::size_t>(length));
 }
+
+char* CString::GetBuffer() { return GetBuffer(0); }
 
 char* CString::GetBuffer(int minLength) {
   const int length = GetLength();
@@ -194,6 +237,21 @@ void CString::ReleaseBuffer(int newLength) {
   header->length = newLength;
   m_pszData[newLength] = '\0';
   if (newLength == 0) Empty();
+}
+
+void CString::ReleaseBufferSetLength(int newLength) {
+  ReleaseBuffer(newLength < 0 ? 0 : newLength);
+}
+
+void CString::KeepRange(int begin, int end) {
+  if (begin == 0 && end == GetLength()) return;
+  if (end <= begin) {
+    Empty();
+    return;
+  }
+  char* data = PrepareWrite(GetLength());
+  std::memmove(data, data + begin, static_cast<std::size_t>(end - begin));
+  PrepareWrite(end - begin);
 }
 
 void CString::ReleaseSlow() noexcept {
@@ -251,8 +309,8 @@ bool operator==(const CString& a, const char* b) noexcept { return a.Compare(b) 
 bool operator<(const CString& a, const CString& b) noexcept {
   const int la = a.GetLength();
   const int lb = b.GetLength();
-  const int common = std::memcmp(a.GetString(), b.GetString(),
-                                 static_cast<std::size_t>(la < lb ? la : lb));
+  const int common =
+      std::memcmp(a.GetString(), b.GetString(), static_cast<std::size_t>(la < lb ? la : lb));
   return common < 0 || (common == 0 && la < lb);
 }
 
