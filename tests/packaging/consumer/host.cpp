@@ -7,6 +7,7 @@
 #include <corvane/corvane.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -141,6 +142,95 @@ void ArchiveOnTheHostsFile(const std::string& dir) {
         "records");
 }
 
+// Every member of the framework's string a host uses, on mixed ASCII and GBK
+// text ("\xD5\xFD" is one double-byte character).
+void FrameworkString() {
+  CString s("ab");
+  CString t = 'x';
+  CString u('-', 3);
+  CString w(L"\x6B63");
+  CString n("abc", 2);
+  CString wn(L"\x6B63z", 1);
+  s = t;
+  s = "a\xD5\xFD" "b";
+  t = 'q';
+  w = L"\x6B63";
+  Check(s.GetLength() == 4 && !s.IsEmpty() && s.GetAt(0) == 'a' && s[3] == 'b' &&
+            std::string(s.GetString()) == "a\xD5\xFD" "b" && n == "ab" && wn == "\xD5\xFD" &&
+            u == "---" && w == wn,
+        "construction and access");
+  Check(s.Compare("a") > 0 && CString("\xE9\x54").CompareNoCase("\xE9\x74") != 0 &&
+            CString("Layers").CompareNoCase("LAYERS") == 0 && s == s && s != "x" && "a" < s &&
+            s > "a" && s <= s && s >= "a" && CString("a") < CString("b"),
+        "comparison");
+  CString c = 'c' + CString("d") + "e" + 'f';
+  c += CString("g");
+  c += "h";
+  c += 'i';
+  c.Append("j");
+  c.Append("kl", 1);
+  c.AppendChar('m');
+  c.AppendFormat("%d", 7);
+  Check(c == "cdefghijkm7" && "z" + CString("y") == "zy" && CString("p") + CString("q") == "pq",
+        "concatenation");
+  Check(s.Mid(1) == "\xD5\xFD" "b" && s.Mid(1, 2) == "\xD5\xFD" && s.Mid(2) == "b" &&
+            s.Left(2) == "a" && s.Right(1) == "b" && s.Left(-1).IsEmpty() && s.Right(99) == s &&
+            CString("aabc").SpanIncluding("a") == "aa" && CString("ab,c").SpanExcluding(",") == "ab",
+        "extraction");
+  int start = 0;
+  const CString csv("x,,y");
+  const CString first = csv.Tokenize(",", start);
+  const CString second = csv.Tokenize(",", start);
+  csv.Tokenize(",", start);
+  Check(first == "x" && second == "y" && start == -1, "tokenize");
+  Check(CString("\xE9\x54T").Find('T') == 2 && s.Find("b") == 3 && s.Find('z') == -1 &&
+            CString("abab").ReverseFind('a') == 2 && s.FindOneOf("b") == 3 && s.Find('a', 9) == -1,
+        "search");
+  CString e("aB\xD5\xFD");
+  e.MakeUpper();
+  Check(e == "AB\xD5\xFD", "upper");
+  e.MakeLower().MakeReverse();
+  Check(e == "\xD5\xFD" "ba", "lower and reverse");
+  CString r("a-b-c");
+  Check(r.Replace('-', '+') == 2 && r.Replace("+", "--") == 2 && r == "a--b--c" && r.Remove('-') == 4 &&
+            r.Insert(0, 'x') == 4 && r.Insert(1, "yz") == 6 && r.Delete(0, 3) == 3 && r == "abc",
+        "editing");
+  CString blank("  \tpad \n");
+  blank.Trim();
+  CString dashes("--pad--");
+  dashes.Trim('-');
+  CString marks("*+pad+*");
+  marks.Trim("*+");
+  CString left("  l");
+  left.TrimLeft();
+  CString right("r  ");
+  right.TrimRight();
+  CString l2("xxl"), r2("rxx"), l3("xyl"), r3("ryx");
+  l2.TrimLeft('x');
+  r2.TrimRight('x');
+  l3.TrimLeft("xy");
+  r3.TrimRight("xy");
+  CString cut("abcdef");
+  cut.Truncate(3);
+  Check(blank == "pad" && dashes == "pad" && marks == "pad" && left == "l" && right == "r" && l2 == "l" &&
+            r2 == "r" && l3 == "l" && r3 == "r" && cut == "abc",
+        "trimming");
+  CString buffer;
+  std::strcpy(buffer.GetBuffer(8), "buffer");
+  buffer.ReleaseBuffer();
+  char* whole = buffer.GetBuffer();
+  whole[0] = 'B';
+  buffer.ReleaseBuffer(3);
+  std::strcpy(buffer.GetBufferSetLength(4), "four");
+  buffer.ReleaseBufferSetLength(2);
+  Check(buffer == "fo", "buffers");
+  CString formatted;
+  formatted.Format("%s=%d/%s", CString("k"), 5, "v");
+  CString plain;
+  plain.Format("%d", 6);
+  Check(formatted == "k=5/v" && plain == "6", "formatting with CString arguments");
+}
+
 void EveryExportedClass() {
   IChunk chunk("L", "N", 1);
   CIoPubHelp help;
@@ -185,6 +275,7 @@ int main(int argc, char** argv) {
   ConversionDocument(dir);
   MeshFileAndExceptions(dir);
   ArchiveOnTheHostsFile(dir);
+  FrameworkString();
   EveryExportedClass();
   if (failures != 0) return 1;
   std::printf("host ok (library %s)\n", CorvaneVersion());
