@@ -1,26 +1,27 @@
-// Mesh file throughput: CMeshBin::save and CMeshBin::load against one
-// fwrite/fread of the same number of bytes (the floor) and cereal's binary
-// archive over the same records. Usage: mesh_bench [megabytes] [directory]
-// (default 100 MB in the system's temporary folder). Rounds alternate, each
-// step starting from a heap that has handed its free memory back; the best
-// of each is reported in MB/s, with the ratios.
-#include <chrono>
+// Saving and loading a large mesh file: CMeshBin against one fwrite/fread of
+// the same number of bytes (the floor) and, when cereal is installed, its
+// binary archive of the same records. Saves are durable, so every reference
+// save is followed by an fsync too. Rounds alternate the measurements;
+// results are medians with their spread (bench_support.h).
+//
+//   mesh_bench [megabytes=100] [rounds=5] [folder=/tmp]
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
+#include <corvane/corvane.h>
 
+#include "bench_support.h"
+
+#ifdef CORVANE_BENCH_WITH_CEREAL
 #include <cereal/archives/binary.hpp>
 #include <cereal/types/vector.hpp>
-
-#include <corvane/mesh/mesh_bin.h>
 
 // cereal forms of the records: the same fields, cereal's own layout. They
 // live beside the record types so that cereal finds them.
@@ -68,9 +69,9 @@ void load(Archive& ar, BinMeshData& m) {
   ar(m.faces, m.indices);
 }
 
-namespace {
+#endif
 
-using Clock = std::chrono::steady_clock;
+namespace {
 
 BinFaceData MakeFace(int seed) {
   BinFaceData face;
@@ -94,35 +95,28 @@ std::vector<BinMeshData> MakeMeshes(double megabytes) {
   for (int m = 0; m < meshCount; ++m) {
     meshes[m].number = m;
     meshes[m].name.Format("mesh %d", m);
-    for (int f = 0; f < kFacesPerMesh; ++f) meshes[m].faces.push_back(MakeFace(m * kFacesPerMesh + f));
+    for (int f = 0; f < kFacesPerMesh; ++f) {
+      meshes[m].faces.push_back(MakeFace(m * kFacesPerMesh + f));
+    }
     meshes[m].indices.assign(50, m);
   }
   return meshes;
 }
 
-// Every timed step starts from the same heap. glibc hands freed memory back
-// to the system at moments that depend on the previous step's allocations,
-// and a load that finds it gone pays the page faults of taking it back: with
-// unequal starts that decided the load comparison (about 2x either way).
-void ReturnFreeMemory() {
-#ifdef __GLIBC__
-  malloc_trim(0);
-#endif
-}
-
-double Seconds(const std::function<void()>& body) {
-  ReturnFreeMemory();
-  const auto start = Clock::now();
-  body();
-  return std::chrono::duration<double>(Clock::now() - start).count();
+bool Fsync(const std::string& path) {
+  const int fd = open(path.c_str(), O_WRONLY);
+  const bool synced = fd >= 0 && fsync(fd) == 0;
+  if (fd >= 0) close(fd);
+  return synced;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const double megabytes = argc > 1 ? std::atof(argv[1]) : 100.0;
+  const int rounds = bench::Rounds(argc, argv, 2);
   const std::filesystem::path dir =
-      argc > 2 ? std::filesystem::path(argv[2]) : std::filesystem::temp_directory_path();
+      argc > 3 ? std::filesystem::path(argv[3]) : std::filesystem::temp_directory_path();
   const std::string ours = (dir / "mesh_bench_ours.bin").string();
   const std::string raw = (dir / "mesh_bench_raw.bin").string();
   const std::string theirs = (dir / "mesh_bench_cereal.bin").string();
@@ -131,45 +125,67 @@ int main(int argc, char** argv) {
   source.meshes = MakeMeshes(megabytes);
   source.save(ours.c_str());
   const std::size_t bytes = std::filesystem::file_size(ours);
+  const double mb = bytes / (1024.0 * 1024.0);
   std::vector<char> block(bytes, 1);
-  std::printf("%zu meshes, %.1f MB on disk\n", source.meshes.size(), bytes / 1e6);
+  std::printf("%zu meshes, %.1f MB on disk; %d rounds\n\n", source.meshes.size(), mb, rounds);
 
-  double best[6] = {1e9, 1e9, 1e9, 1e9, 1e9, 1e9};
-  auto keep = [&](int slot, double seconds) { best[slot] = std::min(best[slot], seconds); };
-  for (int round = 0; round < 5; ++round) {
-    keep(0, Seconds([&] { source.save(ours.c_str()); }));
-    keep(1, Seconds([&] {
-      CMeshBin loaded;
-      loaded.load(ours.c_str());
-      if (loaded.meshes.size() != source.meshes.size()) std::abort();
+  const auto nothing = [] {};
+  bench::Series save, load, rawWrite, rawRead, cerealSave, cerealLoad;
+  for (int round = 0; round < rounds; ++round) {
+    save.Add(bench::InChild(nothing, [&] {
+      source.save(ours.c_str());
+      return true;
     }));
-    keep(2, Seconds([&] {
+    load.Add(bench::InChild(nothing, [&] {
+      CMeshBin* loaded = new CMeshBin;  // left to the child's exit
+      loaded->load(ours.c_str());
+      return loaded->meshes.size() == source.meshes.size();
+    }));
+    rawWrite.Add(bench::InChild(nothing, [&] {
       std::FILE* out = std::fopen(raw.c_str(), "wb");
-      if (out == nullptr || std::fwrite(block.data(), 1, bytes, out) != bytes) std::abort();
-      std::fclose(out);
+      const bool written = out != nullptr && std::fwrite(block.data(), 1, bytes, out) == bytes;
+      return out != nullptr && std::fclose(out) == 0 && written && Fsync(raw);
     }));
-    keep(3, Seconds([&] {
+    rawRead.Add(bench::InChild(nothing, [&] {
       std::FILE* in = std::fopen(raw.c_str(), "rb");
-      if (in == nullptr || std::fread(block.data(), 1, bytes, in) != bytes) std::abort();
-      std::fclose(in);
+      const bool read = in != nullptr && std::fread(block.data(), 1, bytes, in) == bytes;
+      if (in != nullptr) std::fclose(in);
+      return read;
     }));
-    keep(4, Seconds([&] {
-      std::ofstream out(theirs, std::ios::binary);
-      cereal::BinaryOutputArchive ar(out);
-      ar(source.meshes);
+#ifdef CORVANE_BENCH_WITH_CEREAL
+    cerealSave.Add(bench::InChild(nothing, [&] {
+      {
+        std::ofstream out(theirs, std::ios::binary);
+        cereal::BinaryOutputArchive ar(out);
+        ar(source.meshes);
+      }
+      return Fsync(theirs);
     }));
-    keep(5, Seconds([&] {
+    cerealLoad.Add(bench::InChild(nothing, [&] {
       std::ifstream in(theirs, std::ios::binary);
       cereal::BinaryInputArchive ar(in);
-      std::vector<BinMeshData> loaded;
-      ar(loaded);
-      if (loaded.size() != source.meshes.size()) std::abort();
+      std::vector<BinMeshData>* loaded = new std::vector<BinMeshData>;
+      ar(*loaded);
+      return loaded->size() == source.meshes.size();
     }));
+#endif
   }
-  const char* names[6] = {"CMeshBin::save", "CMeshBin::load", "fwrite", "fread", "cereal save", "cereal load"};
-  for (int i = 0; i < 6; ++i) std::printf("%-16s %8.1f MB/s\n", names[i], bytes / 1e6 / best[i]);
-  std::printf("save: %.2fx cereal's time, %.2fx the raw write's\n", best[0] / best[4], best[0] / best[2]);
-  std::printf("load: %.2fx cereal's time, %.2fx the raw read's\n", best[1] / best[5], best[1] / best[3]);
+  bench::PrintSeries("CMeshBin::save (synced)", save, mb);
+  bench::PrintSeries("CMeshBin::load", load, mb);
+  bench::PrintSeries("one fwrite + fsync", rawWrite, mb);
+  bench::PrintSeries("one fread", rawRead, mb);
+  std::printf("\n");
+#ifdef CORVANE_BENCH_WITH_CEREAL
+  bench::PrintSeries("cereal save + fsync", cerealSave, mb);
+  bench::PrintSeries("cereal load", cerealLoad, mb);
+  std::printf("\n");
+  bench::PrintRatio("save / cereal save + fsync", bench::Compare(save, cerealSave), 1.0);
+  bench::PrintRatio("load / cereal load", bench::Compare(load, cerealLoad), 1.0);
+#else
+  std::printf("cereal is not installed: its comparison is skipped\n");
+#endif
+  bench::PrintRatio("save / one fwrite + fsync", bench::Compare(save, rawWrite), 3.0);
+  bench::PrintRatio("load / one fread", bench::Compare(load, rawRead), 3.0);
   for (const std::string& path : {ours, raw, theirs}) std::filesystem::remove(path);
   return 0;
 }

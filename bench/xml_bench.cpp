@@ -1,83 +1,28 @@
-// Loading and saving a large exchange file: FileConvert against pugixml's own
-// load_file/save_file of the same file, and against Boost.PropertyTree's
-// read_xml. Every measurement runs in a forked child, so each gets a fresh
-// heap and its peak resident memory can be read; runs are alternated and the
-// best of several is kept.
+// Loading and saving a large exchange file, against pugixml on the same file
+// in the same run: FileConvert load and CXml::Open against load_file, and
+// FileConvert's durable save against save_file followed by an fsync (the
+// reference must be as durable as our save). Rounds alternate the
+// measurements; results are medians with their spread (bench_support.h).
 //
-//   xml_bench [scale=1.0] [repeats=3] [folder=/tmp]
+//   xml_bench [scale=1.0] [rounds=5] [folder=/tmp]
+//   xml_bench --huge [folder=/tmp]     one load of a ~1 GB file: time and peak memory
 //
-// Scale 1.0 makes about 300,000 entities (about 100 MB); 0.05 is a quick run.
-#include <sys/resource.h>
-#include <sys/wait.h>
+// Scale 1.0 makes about 300,000 entities (about 120 MB); 0.05 is a quick run.
+#include <fcntl.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <functional>
+#include <filesystem>
 #include <string>
-#include <vector>
 
-#include <boost/property_tree/ptree.hpp>
-#include <boost/property_tree/xml_parser.hpp>
 #include <pugixml.hpp>
 
-#include <corvane/chunk/chunk_factory.h>
-#include <corvane/xmlio/file_convert.h>
-#include <corvane/xmlio/xml_file_io.h>
+#include <corvane/corvane.h>
+
+#include "bench_support.h"
 
 namespace {
-
-struct Sample {
-  double seconds = 0;
-  double peakGrowthMb = 0;   // resident memory added by the measured step
-  unsigned long items = 0;   // chunks or elements handled
-  bool ok = false;
-};
-
-long StatusKb(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  const std::size_t length = std::strlen(field);
-  while (std::getline(status, line)) {
-    if (line.compare(0, length, field) == 0) return std::atol(line.c_str() + length + 1);
-  }
-  return 0;
-}
-
-// Runs `prepare` (untimed) then `measure` in a child process; the child
-// reports the time and the growth of its peak resident memory over what it
-// held after `prepare`.
-Sample InChild(const std::function<void()>& prepare, const std::function<unsigned long()>& measure) {
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return Sample();
-  pid_t child = fork();
-  if (child == 0) {
-    close(pipeEnds[0]);
-    prepare();
-    // Resets the high-water mark to the current size, so the peak below is
-    // the step's own even when `prepare` went higher.
-    { std::ofstream("/proc/self/clear_refs") << "5"; }
-    const long before = StatusKb("VmRSS:");
-    const auto start = std::chrono::steady_clock::now();
-    Sample sample;
-    sample.items = measure();
-    sample.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    sample.peakGrowthMb = static_cast<double>(StatusKb("VmHWM:") - before) / 1024.0;
-    sample.ok = true;
-    if (write(pipeEnds[1], &sample, sizeof sample) != static_cast<ssize_t>(sizeof sample)) _exit(2);
-    _exit(0);
-  }
-  close(pipeEnds[1]);
-  Sample sample;
-  if (read(pipeEnds[0], &sample, sizeof sample) != static_cast<ssize_t>(sizeof sample)) sample.ok = false;
-  close(pipeEnds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return sample;
-}
 
 // GBK text in the file is UTF-8: "墙体" (wall) and "图层" (layer).
 const char kWallUtf8[] = "\xE5\xA2\x99\xE4\xBD\x93";
@@ -92,7 +37,7 @@ unsigned long WriteReferenceFile(const std::string& path, unsigned long entities
   static const char* const kSections[] = {"SysVar", "Layers", "Environment", "Materials",
                                           "Meshs",  "Groups", "Entitys"};
   std::fputs("<?xml version=\"1.0\"?><FILE_CONVERT>", out);
-  unsigned long chunks = 7;
+  unsigned long chunks = 8;
   unsigned long next = 0;
   std::srand(12345);
   for (int section = 0; section < 7; ++section) {
@@ -101,7 +46,8 @@ unsigned long WriteReferenceFile(const std::string& path, unsigned long entities
     const unsigned long count = section == 6 ? entities - next : entities / 40;
     for (unsigned long i = 0; i < count && next < entities; ++i, ++next) {
       const double x = std::rand() / 7.0, y = std::rand() / 13.0, z = (std::rand() % 1000) / 8.0;
-      std::fprintf(out, "<Entity Name=\"E%lu\" Type=\"string\" Value=\"%s %lu\">", next, kWallUtf8, next);
+      std::fprintf(out, "<Entity Name=\"E%lu\" Type=\"string\" Value=\"%s %lu\">", next, kWallUtf8,
+                   next);
       std::fprintf(out, "<Handle Type=\"ulong64\" Value=\"%lu\"/>", 1000000000ul + next * 7);
       std::fprintf(out, "<Layer Type=\"string\" Value=\"%s%lu\"/>", kLayerUtf8, next % 23);
       std::fprintf(out, "<Start Type=\"double3\" Value=\"%f,%f,%f\"/>", x, y, z);
@@ -110,7 +56,8 @@ unsigned long WriteReferenceFile(const std::string& path, unsigned long entities
       std::fprintf(out, "<Visible Type=\"bool\" Value=\"%s\"/>", next % 5 ? "true" : "false");
       chunks += 7;
       if (next % 2 == 0) {
-        std::fprintf(out, "<Tint Type=\"float4\" Value=\"%f,%f,%f,1.000000\"/>", x / 1e9, y / 1e9, z / 1e3);
+        std::fprintf(out, "<Tint Type=\"float4\" Value=\"%f,%f,%f,1.000000\"/>", x / 1e9, y / 1e9,
+                     z / 1e3);
         ++chunks;
       }
       if (next % 3 == 0) {
@@ -123,122 +70,102 @@ unsigned long WriteReferenceFile(const std::string& path, unsigned long entities
   }
   std::fputs("</FILE_CONVERT>", out);
   std::fclose(out);
-  return chunks + 1;
+  return chunks;
 }
 
-unsigned long CountChunks(const boost::shared_ptr<IChunk>& root) {
-  unsigned int count = 0;
-  if (root) root->allNumChild(count);
-  return root ? count + 1ul : 0ul;
+bool Fsync(const std::string& path) {
+  const int fd = open(path.c_str(), O_WRONLY);
+  const bool synced = fd >= 0 && fsync(fd) == 0;
+  if (fd >= 0) close(fd);
+  return synced;
 }
 
-unsigned long CountElements(pugi::xml_node node) {
-  unsigned long count = 0;
-  for (pugi::xml_node child : node.children()) count += 1 + CountElements(child);
-  return count;
-}
-
-unsigned long CountNodes(const boost::property_tree::ptree& tree) {
-  unsigned long count = 0;
-  for (const auto& child : tree) count += 1 + CountNodes(child.second);
-  return count;
-}
-
-struct Best {
-  Sample best;
-  void Keep(const Sample& sample) {
-    if (!sample.ok) return;
-    if (!best.ok || sample.seconds < best.seconds) {
-      const double peak = std::max(best.peakGrowthMb, sample.peakGrowthMb);
-      best = sample;
-      best.peakGrowthMb = peak;
-    }
+// With a progress bar the load reads the file twice (it must know the file
+// loads before it reports anything); without one, once.
+bool LoadWithFileConvert(const std::string& source, bool withProgress) {
+  FileConvert* document = new FileConvert;  // left to the child's exit
+  if (withProgress) {
+    document->setStartProgressFun([](CString const&, int, int) { return true; });
+    document->setSetPosFun([](int) {});
   }
-};
+  document->SetPath(source.c_str(), true);
+  return static_cast<bool>(document->GetRoot());
+}
 
-void Report(const char* what, const Best& result, double fileMb) {
-  const Sample& s = result.best;
-  if (!s.ok) {
-    std::printf("%-26s failed\n", what);
-    return;
-  }
-  std::printf("%-26s %8.3f s %8.1f MB/s %10.0f items/s  peak +%7.1f MB (%.2fx file)\n", what,
-              s.seconds, fileMb / s.seconds, s.items / s.seconds, s.peakGrowthMb, s.peakGrowthMb / fileMb);
+int Huge(const std::string& folder) {
+  const std::string source = folder + "/corvane_bench_huge.xml";
+  const unsigned long chunks = WriteReferenceFile(source, 2500000);
+  const double megabytes = std::filesystem::file_size(source) / (1024.0 * 1024.0);
+  std::printf("huge file: %.0f MB, %lu chunks\n", megabytes, chunks);
+  bench::Series load;
+  load.Add(bench::InChild([] {}, [&] { return LoadWithFileConvert(source, true); }));
+  bench::PrintSeries("FileConvert load, with progress", load, megabytes);
+  std::filesystem::remove(source);
+  return load.ok() ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--huge") return Huge(argc > 2 ? argv[2] : "/tmp");
   const double scale = argc > 1 ? std::atof(argv[1]) : 1.0;
-  const int repeats = argc > 2 ? std::atoi(argv[2]) : 3;
+  const int rounds = bench::Rounds(argc, argv, 2);
   const std::string folder = argc > 3 ? argv[3] : "/tmp";
   const std::string source = folder + "/corvane_bench_in.xml";
   const std::string target = folder + "/corvane_bench_out.xml";
 
-  const unsigned long entities = static_cast<unsigned long>(300000 * scale);
-  const unsigned long chunks = WriteReferenceFile(source, entities);
-  std::ifstream sized(source, std::ios::binary | std::ios::ate);
-  const double fileMb = static_cast<double>(sized.tellg()) / (1024.0 * 1024.0);
-  std::printf("reference file: %.1f MB, %lu entities, %lu chunks\n\n", fileMb, entities, chunks);
+  const unsigned long chunks =
+      WriteReferenceFile(source, static_cast<unsigned long>(300000 * scale));
+  const double megabytes = std::filesystem::file_size(source) / (1024.0 * 1024.0);
+  std::printf("reference file: %.1f MB, %lu chunks; %d rounds\n\n", megabytes, chunks, rounds);
 
-  Best pugiLoad, ourLoad, ptreeLoad, pugiSave, ourSave;
-  for (int run = 0; run < repeats; ++run) {
-    // Loaded objects are left to the child's exit: tearing them down is not
-    // part of a load.
-    pugiLoad.Keep(InChild([] {}, [&] {
+  bench::Series pugiLoad, ourLoad, progressLoad, domOpen, pugiSave, ourSave;
+  for (int round = 0; round < rounds; ++round) {
+    pugiLoad.Add(bench::InChild([] {}, [&] {
       pugi::xml_document* document = new pugi::xml_document;
-      if (!document->load_file(source.c_str())) return 0ul;
-      return CountElements(*document);
+      return static_cast<bool>(document->load_file(source.c_str()));
     }));
-    ourLoad.Keep(InChild([] {}, [&] {
-      FileConvert* document = new FileConvert;
-      document->SetPath(source.c_str(), true);
-      return CountChunks(document->GetRoot());
+    ourLoad.Add(bench::InChild([] {}, [&] { return LoadWithFileConvert(source, false); }));
+    progressLoad.Add(bench::InChild([] {}, [&] { return LoadWithFileConvert(source, true); }));
+    domOpen.Add(bench::InChild([] {}, [&] {
+      DomXml::CXml* document = new DomXml::CXml;
+      return document->Open(source.c_str());
     }));
-    ptreeLoad.Keep(InChild([] {}, [&] {
-      boost::property_tree::ptree* tree = new boost::property_tree::ptree;
-      boost::property_tree::read_xml(source, *tree);
-      return CountNodes(*tree);
+    pugi::xml_document document;  // loaded in the child only; see prepare
+    pugiSave.Add(bench::InChild([&] { document.load_file(source.c_str()); }, [&] {
+      return document.save_file(target.c_str(), "", pugi::format_raw) && Fsync(target);
     }));
-    {
-      pugi::xml_document document;  // loaded in the child only; see prepare
-      pugiSave.Keep(InChild([&] { document.load_file(source.c_str()); }, [&] {
-        document.save_file(target.c_str(), "", pugi::format_raw);
-        return CountElements(document);
-      }));
-    }
-    {
-      FileConvert loaded;
-      unsigned long saved = 0;
-      ourSave.Keep(InChild(
-          [&] {
-            loaded.SetPath(source.c_str(), true);
-            saved = CountChunks(loaded.GetRoot());
-          },
-          [&] {
-            {
-              FileConvert document;
-              document.SetPath(target.c_str(), false);
-              document.GetRoot()->children() = loaded.GetRoot()->children();
-              loaded = FileConvert();  // the document alone holds the tree
-            }  // destruction writes the file
-            return saved;
-          }));
-    }
+    FileConvert loaded;
+    ourSave.Add(bench::InChild([&] { loaded.SetPath(source.c_str(), true); }, [&] {
+      {
+        FileConvert output;
+        output.SetPath(target.c_str(), false);
+        output.GetRoot()->children() = loaded.GetRoot()->children();
+        loaded = FileConvert();  // the output document alone holds the tree
+      }  // destruction writes the file, synced
+      return std::filesystem::file_size(target) > 0;
+    }));
   }
 
-  Report("pugixml load_file", pugiLoad, fileMb);
-  Report("FileConvert load", ourLoad, fileMb);
-  Report("property_tree read_xml", ptreeLoad, fileMb);
-  Report("pugixml save_file", pugiSave, fileMb);
-  Report("FileConvert save", ourSave, fileMb);
-  std::printf("\nload: FileConvert / pugixml = %.2fx (goal <= 2.5x); peak memory %.2fx file (goal <= 8x)\n",
-              ourLoad.best.seconds / pugiLoad.best.seconds, ourLoad.best.peakGrowthMb / fileMb);
-  std::printf("save: FileConvert / pugixml = %.2fx (goal <= 2.5x)\n",
-              ourSave.best.seconds / pugiSave.best.seconds);
-  std::printf("property_tree read_xml / FileConvert load = %.2fx (FileConvert is that many times faster)\n",
-              ptreeLoad.best.seconds / ourLoad.best.seconds);
-  std::remove(target.c_str());
-  if (argc <= 4) std::remove(source.c_str());
-  return 0;
+  bench::PrintSeries("pugixml load_file", pugiLoad, megabytes);
+  bench::PrintSeries("FileConvert load", ourLoad, megabytes);
+  bench::PrintSeries("FileConvert load, with progress", progressLoad, megabytes);
+  bench::PrintSeries("CXml::Open", domOpen, megabytes);
+  bench::PrintSeries("pugixml save_file + fsync", pugiSave, megabytes);
+  bench::PrintSeries("FileConvert save (synced)", ourSave, megabytes);
+  std::printf("\n");
+  bench::PrintRatio("FileConvert load / pugixml load_file", bench::Compare(ourLoad, pugiLoad), 2.0);
+  bench::PrintRatio("  the same with progress callbacks", bench::Compare(progressLoad, pugiLoad),
+                    2.0);
+  std::printf("%-44s %.2fx the file, goal <= 4x: %s\n", "FileConvert load peak memory",
+              ourLoad.PeakMb() / megabytes, ourLoad.PeakMb() / megabytes <= 4 ? "met" : "missed");
+  bench::PrintRatio("CXml::Open / pugixml load_file", bench::Compare(domOpen, pugiLoad), 2.0);
+  bench::PrintRatio("FileConvert save / pugixml save_file + fsync",
+                    bench::Compare(ourSave, pugiSave), 2.0);
+  std::filesystem::remove(target);
+  std::filesystem::remove(source);
+  return pugiLoad.ok() && ourLoad.ok() && progressLoad.ok() && domOpen.ok() && pugiSave.ok() &&
+                 ourSave.ok()
+             ? 0
+             : 1;
 }

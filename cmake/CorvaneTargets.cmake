@@ -69,7 +69,7 @@ function(corvane_shared_library)
       target_sources(corvane PRIVATE $<TARGET_OBJECTS:corvane_${name}_objects>)
     endif()
   endforeach()
-  target_link_libraries(corvane PUBLIC corvane_headers PRIVATE pugixml::pugixml)
+  target_link_libraries(corvane PUBLIC corvane_headers PRIVATE pugixml::pugixml EXPAT::EXPAT)
   set_target_properties(corvane PROPERTIES
     VERSION ${PROJECT_VERSION}
     SOVERSION ${PROJECT_VERSION_MAJOR}

@@ -29,6 +29,7 @@
 #include <corvane/xmlio/progress.h>
 #include <corvane/xmlio/xml_file_io.h>
 #include <corvane/xmlio/file_convert.h>
+#include <corvane/xmlio/load_report.h>
 
 #include <corvane/mesh/bin_face_data.h>
 #include <corvane/mesh/bin_mesh_data.h>

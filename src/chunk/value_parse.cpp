@@ -7,9 +7,7 @@
 #include <vector>
 
 #include <boost/algorithm/string/classification.hpp>
-#include <boost/algorithm/string/split.hpp>
 #include <boost/lexical_cast/try_lexical_convert.hpp>
-#include <boost/range/iterator_range.hpp>
 
 #include <corvane/chunk/chunk_factory.h>
 
@@ -21,8 +19,6 @@ namespace {
 // The separator bytes of vector values: ',', the two halves of the GBK
 // full-width comma (A3 AC), and '|'. Each byte separates on its own.
 constexpr const char kSeparators[] = "\x2C\xA3\xAC\x7C";
-
-typedef boost::iterator_range<const char*> Token;
 
 // Whether the text is a number in the form the writer produces: an optional
 // '-' (signed and floating types only), digits, and for floating types an
@@ -66,27 +62,23 @@ bool ParseNumber(const char* text, std::size_t length, Number& result) {
   return true;
 }
 
-// Splits the text (up to its first NUL) into components; a token that does
-// not convert leaves its component 0. False when the token count is not
-// exactly `count`.
+// Splits the text (up to its first NUL) at every separator byte, as
+// boost::algorithm::split with is_any_of does, into components; a token that
+// does not convert leaves its component 0. False when the token count is not
+// exactly `count`. Tokens are found in place: no list is built for them.
 template <typename Component>
 bool ParseComponents(const char* text, int count, Component* components) {
+  static const auto isSeparator = boost::algorithm::is_any_of(kSeparators);
   const char* const end = text + std::strlen(text);
   // The token count is the separator count plus one; a hostile value of many
-  // separators is refused here, before a token is made for each of them.
-  const std::size_t separators =
-      static_cast<std::size_t>(std::count_if(text, end, [](char c) {
-        return std::memchr(kSeparators, c, sizeof kSeparators - 1) != nullptr;
-      }));
-  if (separators + 1 != static_cast<std::size_t>(count)) return false;
-  std::vector<Token> tokens;
-  tokens.reserve(4);
-  boost::algorithm::split(tokens, boost::make_iterator_range(text, end),
-                          boost::algorithm::is_any_of(kSeparators));
-  if (tokens.size() != static_cast<std::size_t>(count)) return false;
+  // separators is refused here, before a token is looked at.
+  if (std::count_if(text, end, isSeparator) + 1 != count) return false;
+  const char* token = text;
   for (int i = 0; i < count; ++i) {
+    const char* const tokenEnd = std::find_if(token, end, isSeparator);
     components[i] = 0;
-    ParseNumber(tokens[i].begin(), tokens[i].size(), components[i]);
+    ParseNumber(token, static_cast<std::size_t>(tokenEnd - token), components[i]);
+    token = tokenEnd + 1;
   }
   return true;
 }

@@ -9,7 +9,8 @@
 #include <unistd.h>
 #include <utility>
 
-namespace DomXml {
+namespace corvane {
+namespace xmldom {
 namespace {
 
 // Attempts at a free temporary name before giving up.
@@ -52,7 +53,7 @@ bool AtomicFileWriter::Begin() {
   return false;
 }
 
-void AtomicFileWriter::write(const void* data, size_t size) {
+void AtomicFileWriter::Write(const void* data, std::size_t size) {
   const char* bytes = static_cast<const char*>(data);
   while (size > 0 && !failed_ && fd_ >= 0) {
     const ssize_t done = ::write(fd_, bytes, size);
@@ -93,4 +94,5 @@ void AtomicFileWriter::Discard() {
   }
 }
 
-}  // namespace DomXml
+}  // namespace xmldom
+}  // namespace corvane

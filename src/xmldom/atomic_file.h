@@ -7,11 +7,12 @@
 
 #include <string>
 
-#include <pugixml.hpp>
+#include "xmldom/xml_text_output.h"
 
-namespace DomXml {
+namespace corvane {
+namespace xmldom {
 
-class AtomicFileWriter : public pugi::xml_writer {
+class AtomicFileWriter : public TextSink {
  public:
   // `path` is UTF-8; nothing is created until Begin.
   explicit AtomicFileWriter(std::string path);
@@ -21,7 +22,7 @@ class AtomicFileWriter : public pugi::xml_writer {
 
   // Creates the temporary file; false when the folder does not allow it.
   bool Begin();
-  void write(const void* data, size_t size) override;
+  void Write(const void* data, std::size_t size) override;
   // Syncs, closes and renames over the target; false on any failure so far.
   bool Commit();
 
@@ -34,4 +35,5 @@ class AtomicFileWriter : public pugi::xml_writer {
   bool failed_ = false;    // a write failed; Commit will refuse
 };
 
-}  // namespace DomXml
+}  // namespace xmldom
+}  // namespace corvane

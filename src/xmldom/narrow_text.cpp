@@ -5,11 +5,12 @@
 
 #include "platform/codepage.h"
 
-namespace DomXml {
+namespace corvane {
+namespace xmldom {
 
 std::string NarrowToEngine(const char* text) {
   std::string out;
-  if (text != nullptr) corvane::codepage::AppendNarrowAsUtf8(out, text, std::strlen(text));
+  if (text != nullptr) codepage::AppendNarrowAsUtf8(out, text, std::strlen(text));
   return out;
 }
 
@@ -25,10 +26,11 @@ int ClampedLength(std::size_t length) {
 CString EngineToNarrow(const char* utf8) {
   if (utf8 == nullptr || *utf8 == '\0') return CString();
   const std::size_t length = std::strlen(utf8);
-  if (corvane::codepage::IsAscii(utf8, length)) return CString(utf8, ClampedLength(length));
+  if (codepage::IsAscii(utf8, length)) return CString(utf8, ClampedLength(length));
   std::string narrow;
-  corvane::codepage::AppendUtf8AsNarrow(narrow, utf8, length);
+  codepage::AppendUtf8AsNarrow(narrow, utf8, length);
   return CString(narrow.data(), ClampedLength(narrow.size()));
 }
 
-}  // namespace DomXml
+}  // namespace xmldom
+}  // namespace corvane

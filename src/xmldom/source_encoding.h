@@ -1,24 +1,32 @@
-// Turns the bytes of an XML file into the UTF-8 text the parser reads. The
-// encoding comes from a byte order mark (UTF-8, UTF-16, UTF-32), else from the
-// first bytes of a UTF-16 declaration without a mark, else from the encoding
-// the XML declaration names (none: UTF-8). Fails only on a declared encoding
-// the converter does not know; malformed bytes become U+FFFD. Thread-safe.
+// How the bytes of an XML file become the UTF-8 text the parser reads: the
+// encoding comes from a byte order mark (UTF-8, UTF-16, UTF-32), else from
+// the UTF-16 form of "<?", else from the encoding the XML declaration names
+// (none: UTF-8). Files declared as a Chinese national code page (GB2312,
+// GBK) are read as code page 936, a superset of both as they are written in
+// practice. Pure functions, safe from any thread.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
-namespace DomXml {
+namespace corvane {
+namespace xmldom {
 
-// How far into the file the XML declaration is looked for; a longer
-// declaration's encoding is not seen and the file counts as UTF-8.
+// How far into the file the XML declaration is looked for.
 constexpr std::size_t kDeclarationScanLimit = 1024;
 
-// The encoding name the XML declaration at the start of `bytes` gives, or ""
-// when there is no declaration or it names no encoding.
-std::string DeclaredEncoding(const std::string& bytes);
+struct SourceEncoding {
+  std::size_t byteOrderMark = 0;  // leading bytes that are not part of the text
+  std::string converter;          // "": the text is UTF-8 already; else the converter's name
+  std::string refusal;            // not empty: the file cannot be read, and why
+};
 
-// Replaces `bytes` by its UTF-8 text, without a byte order mark. False (and
-// `bytes` unchanged) when the encoding is unknown.
-bool DecodeToUtf8(std::string& bytes);
+// From the first bytes of a file: as many as it has, up to kDeclarationScanLimit.
+SourceEncoding DetectEncoding(const char* head, std::size_t size);
 
-}  // namespace DomXml
+// The encoding the XML declaration at the start of `head` names, or "" when
+// there is no declaration or it names none.
+std::string DeclaredEncoding(const char* head, std::size_t size);
+
+}  // namespace xmldom
+}  // namespace corvane

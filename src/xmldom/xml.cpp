@@ -1,26 +1,22 @@
 #include <corvane/xmldom/xml.h>
 
+#include <cstring>
 #include <new>
 
 #include "platform/codepage.h"
+#include "platform/readable_file.h"
 #include "xmldom/atomic_file.h"
-#include "xmldom/document_holder.h"
 #include "xmldom/dom_access.h"
-#include "xmldom/narrow_text.h"
 #include "xmldom/xml_name.h"
 
 namespace DomXml {
 namespace {
 
+using corvane::xmldom::DocumentHolder;
+using corvane::xmldom::DomAccess;
+
 // What the engine version field holds while a document is open.
 constexpr int kEngineVersion = 60;
-// The declaration a new document starts with is `<?xml version="1.0"?>`; the
-// declaration node keeps the version as a pseudo-attribute.
-constexpr const char kXmlVersion[] = "1.0";
-
-DocumentHolder* HolderOf(const std::tr1::shared_ptr<void>& document) {
-  return static_cast<DocumentHolder*>(document.get());
-}
 
 }  // namespace
 
@@ -51,7 +47,10 @@ bool CXml::CreateDocument() {
 
 bool CXml::Open(const char* path) {
   try {
-    return OpenDocument(*this, path, nullptr);
+    std::string bytes;
+    // A file that cannot be read leaves the object as it was.
+    if (!corvane::platform::ReadWholeFile(path, bytes)) return false;
+    return corvane::xmldom::LoadDocument(*this, path, std::move(bytes), nullptr);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -60,11 +59,6 @@ bool CXml::Open(const char* path) {
 bool CXml::Create(const char* rootName) {
   if (!CreateDocument()) return false;
   try {
-    pugi::xml_document& document = HolderOf(m_document)->document;
-    pugi::xml_node declaration = document.append_child(pugi::node_declaration);
-    if (!declaration || !declaration.append_attribute("version").set_value(kXmlVersion)) {
-      return false;
-    }
     return !CreateNode(rootName)->IsNull();
   } catch (const std::bad_alloc&) {
     return false;
@@ -72,29 +66,33 @@ bool CXml::Create(const char* rootName) {
 }
 
 // The engine makes no detached nodes, so the element is appended to the
-// document here, where Create would append it: it becomes the document element.
+// document here, where Create would append it: it becomes the document
+// element. The declaration is the serializer's; the tree holds none.
 std::tr1::shared_ptr<CXmlNode> CXml::CreateNode(const char* name) {
-  DocumentHolder* holder = HolderOf(m_document);
-  if (holder == nullptr || name == nullptr) return NodeAccess::Wrap(pugi::xml_node(), m_document);
-  const std::string engineName = NarrowToEngine(name);
-  if (!IsXmlName(engineName) || holder->document.document_element()) {
-    return NodeAccess::Wrap(pugi::xml_node(), m_document);
+  DocumentHolder* holder = DomAccess::Holder(*this);
+  std::string utf8;
+  if (holder == nullptr || name == nullptr || holder->document.document_element() ||
+      !corvane::xmldom::NarrowNameToUtf8(name, std::strlen(name), utf8)) {
+    return DomAccess::Wrap(pugi::xml_node(), m_document);
   }
-  return NodeAccess::Wrap(holder->document.append_child(engineName.c_str()), m_document);
+  return DomAccess::Wrap(holder->document.append_child(utf8.c_str()), m_document);
 }
 
 bool CXml::Save(const char* path) {
-  DocumentHolder* holder = HolderOf(m_document);
+  DocumentHolder* holder = DomAccess::Holder(*this);
   if (holder == nullptr) return false;
   try {
     const CString target(path != nullptr ? path : m_path.GetString());
-    // A document without a document element would be written as a file no
-    // reader accepts.
-    if (target.IsEmpty() || !holder->document.document_element()) return false;
-    AtomicFileWriter file(
-        corvane::codepage::NarrowToUtf8(target.GetString(), static_cast<std::size_t>(target.GetLength())));
+    std::string native;
+    // A document without a document element would be a file no reader accepts.
+    if (target.IsEmpty() || !holder->document.document_element() ||
+        !corvane::codepage::AppendNarrowAsUtf8Strict(native, target.GetString(),
+                                                     static_cast<std::size_t>(target.GetLength()))) {
+      return false;
+    }
+    corvane::xmldom::AtomicFileWriter file(native);
     if (!file.Begin()) return false;
-    holder->document.save(file, "", pugi::format_raw, pugi::encoding_utf8);
+    corvane::xmldom::SerializeDocument(holder->document, file);
     if (!file.Commit()) return false;
     if (path != nullptr) m_path = target;
     return true;
@@ -110,9 +108,9 @@ void CXml::Close() {
 }
 
 std::tr1::shared_ptr<CXmlNode> CXml::GetRoot() {
-  DocumentHolder* holder = HolderOf(m_document);
-  if (holder == nullptr) return NodeAccess::Wrap(pugi::xml_node(), m_document);
-  return NodeAccess::Wrap(holder->document.document_element(), m_document);
+  DocumentHolder* holder = DomAccess::Holder(*this);
+  if (holder == nullptr) return DomAccess::Wrap(pugi::xml_node(), m_document);
+  return DomAccess::Wrap(holder->document.document_element(), m_document);
 }
 
 }  // namespace DomXml

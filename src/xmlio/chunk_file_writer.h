@@ -1,7 +1,7 @@
 // Saving a chunk tree as a chunk file in one pass: the writer's walk (see
-// chunk_tree_walk.h) streams the text straight into a temporary file that
-// replaces `path` once complete, giving the same bytes as building the
-// document and saving it. The whole tree below `root` is visited, counted and
+// chunk_tree_walk.h) streams the text through the library's serializer
+// straight into a temporary file that replaces `path` once complete, giving
+// the same bytes as building the document and saving it. The whole tree below `root` is visited, counted and
 // consumed whether or not a file results; no file is written when the root's
 // label is not an XML name, the path is empty or the folder refuses the file.
 // An exception from the progress callback or the allocator passes through and
@@ -13,13 +13,13 @@
 #include <corvane/chunk/ichunk.h>
 #include <corvane/platform/cstring.h>
 
-#include "xmlio/progress_cursor.h"
+#include "xmlio/progress_run.h"
 
 namespace corvane {
 namespace xmlio {
 
 // `path` is narrow text up to its first NUL. False when no file was written.
-bool WriteChunkFile(const CString& path, boost::shared_ptr<IChunk> root, ProgressCursor cursor);
+bool WriteChunkFile(const CString& path, boost::shared_ptr<IChunk> root, ProgressRun& progress);
 
 }  // namespace xmlio
 }  // namespace corvane

@@ -3,15 +3,18 @@
 // chunk below it into new child elements, depth first, each chunk before its
 // children, and empties each child entry once its subtree is written (the
 // tree below the starting chunk is consumed). It keeps its own stack, so any
-// depth of tree is safe. A null element (a label that is not an XML name, or
-// an output that refused one) still has its chunks visited, counted and
-// released. Exceptions from the progress callback or the allocator pass
-// through, leaving the tree partly consumed. One thread at a time.
+// depth of tree is safe. A chunk whose label is not an XML name, or that
+// would be nested deeper than kMaxElementDepth, gets no element; it and its
+// subtree are still visited, counted and released. An
+// attribute whose text XML cannot carry (a control character other than
+// tab, line feed, carriage return) is left out, as the DOM layer refuses it.
+// Exceptions from the progress callback or the allocator pass through,
+// leaving the tree partly consumed. One thread at a time.
 //
 // Output supplies: a copyable `Element` handle that tests false when null;
 // `Append(parent, utf8Name)` giving a new last child element of a non-null
-// parent; `Attribute(element, name, utf8, size)` appending an attribute to
-// the element just appended (`name` is a literal, so also NUL-terminated);
+// parent; `Attribute(element, name, utf8, size)` setting an attribute of the
+// element just appended (`name` is a literal, so also NUL-terminated);
 // `Close(element)` once a non-null element's subtree is done.
 #pragma once
 
@@ -29,7 +32,8 @@
 #include "chunk/value_format.h"
 #include "platform/codepage.h"
 #include "xmldom/xml_name.h"
-#include "xmlio/progress_cursor.h"
+#include "xmldom/xml_parser.h"
+#include "xmlio/progress_run.h"
 #include "xmlio/recent_text_cache.h"
 
 namespace corvane {
@@ -40,7 +44,7 @@ class ChunkTreeWalk {
  public:
   using Element = typename Output::Element;
 
-  ChunkTreeWalk(ProgressCursor cursor, Output& output) : m_cursor(cursor), m_output(output) {}
+  ChunkTreeWalk(ProgressRun& progress, Output& output) : m_progress(progress), m_output(output) {}
 
   void Walk(boost::shared_ptr<IChunk> chunk, Element element) {
     if (!chunk) return;
@@ -64,7 +68,11 @@ class ChunkTreeWalk {
         continue;
       }
       boost::shared_ptr<IChunk> child = children[top.next];
-      Element childElement = AppendElement(top.element, child->label());
+      // The child's element would be at depth m_stack.size() + 1; a file any
+      // deeper would be refused by every reader, the library's own included.
+      Element childElement = m_stack.size() < static_cast<std::size_t>(xmldom::kMaxElementDepth)
+                                 ? AppendElement(top.element, child->label())
+                                 : Element();
       Enter(*child, childElement);
       m_stack.push_back(Frame{std::move(child), childElement, 0});
     }
@@ -84,7 +92,7 @@ class ChunkTreeWalk {
   // Counts the chunk and gives its element the attributes Name, Type, Value
   // (each only when not empty, in that order).
   void Enter(IChunk& chunk, Element element) {
-    m_cursor.Step();
+    m_progress.Step();
     if (!element) return;
     const CString& name = chunk.name();
     if (!name.IsEmpty()) Attribute(element, "Name", name.GetString(), static_cast<std::size_t>(name.GetLength()));
@@ -97,6 +105,7 @@ class ChunkTreeWalk {
   void Attribute(Element element, std::string_view name, const char* text, std::size_t size) {
     // The text ends at its first NUL, as everywhere at the document boundary.
     const std::size_t length = strnlen(text, size);
+    if (!xmldom::IsAttributeText(std::string_view(text, length))) return;
     if (codepage::IsAscii(text, length)) {
       m_output.Attribute(element, name, text, length);  // ASCII is already UTF-8
       return;
@@ -109,20 +118,19 @@ class ChunkTreeWalk {
   // A new last child of `parent` named by the label ("att" when empty), or a
   // null element when the label is not an XML name.
   Element AppendElement(Element parent, const CString& label) {
+    // The label ends at its first NUL, as a name passed to the DOM layer does.
     std::string_view narrow = label.IsEmpty() ? std::string_view("att")
-                                              : std::string_view(label.GetString(), label.GetLength());
+                                              : std::string_view(label.GetString());
     bool fresh = false;
     ElementName& name = m_names.Lookup(narrow, &fresh);
     if (fresh) {
-      name.utf8.clear();
-      codepage::AppendNarrowAsUtf8(name.utf8, narrow.data(), narrow.size());
-      name.valid = DomXml::IsXmlName(name.utf8);
+      name.valid = xmldom::NarrowNameToUtf8(narrow.data(), narrow.size(), name.utf8);
     }
     if (!name.valid || !parent) return Element();
     return m_output.Append(parent, name.utf8);
   }
 
-  ProgressCursor m_cursor;
+  ProgressRun& m_progress;
   Output& m_output;
   std::vector<Frame> m_stack;
   std::string m_utf8;           // reused for every attribute value

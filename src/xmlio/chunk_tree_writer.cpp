@@ -11,7 +11,10 @@ pugi::xml_node DomElementOutput::Append(pugi::xml_node parent, const std::string
 
 void DomElementOutput::Attribute(pugi::xml_node element, std::string_view name, const char* utf8,
                                  std::size_t size) {
-  element.append_attribute(name.data()).set_value(utf8, size);
+  // Set, not appended: an element written twice keeps one of each attribute.
+  pugi::xml_attribute attribute = element.attribute(name.data());
+  if (!attribute) attribute = element.append_attribute(name.data());
+  attribute.set_value(utf8, size);
 }
 
 }  // namespace xmlio

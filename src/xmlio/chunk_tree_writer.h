@@ -1,7 +1,7 @@
 // ChunkTreeWriter: the writer's walk (see chunk_tree_walk.h) into a pugixml
-// element: one new child element per chunk, attributes Name, Type, Value. A
-// null element (the document refused one) still has its chunks visited,
-// counted and released. The elements belong to the element's document.
+// element: one new child element per chunk, attributes Name, Type, Value
+// (set, so writing into an element twice replaces them). A null element
+// still has its chunks visited, counted and released. The elements belong to the element's document.
 // Exceptions from the progress callback or the allocator pass through. One
 // thread at a time.
 #pragma once
@@ -15,7 +15,7 @@
 #include <corvane/chunk/ichunk.h>
 
 #include "xmlio/chunk_tree_walk.h"
-#include "xmlio/progress_cursor.h"
+#include "xmlio/progress_run.h"
 
 namespace corvane {
 namespace xmlio {
@@ -31,7 +31,7 @@ struct DomElementOutput {
 
 class ChunkTreeWriter {
  public:
-  explicit ChunkTreeWriter(ProgressCursor cursor) : m_walk(cursor, m_output) {}
+  explicit ChunkTreeWriter(ProgressRun& progress) : m_walk(progress, m_output) {}
   ChunkTreeWriter(const ChunkTreeWriter&) = delete;
   ChunkTreeWriter& operator=(const ChunkTreeWriter&) = delete;
 

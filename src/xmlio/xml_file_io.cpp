@@ -4,15 +4,18 @@
 #include <utility>
 
 #include "xmldom/dom_access.h"
+#include "xmlio/chunk_file_reader.h"
 #include "xmlio/chunk_file_writer.h"
-#include "xmlio/chunk_tree_reader.h"
 #include "xmlio/chunk_tree_writer.h"
-#include "xmlio/progress_cursor.h"
+#include "xmlio/dom_chunk_reader.h"
+#include "xmlio/progress_run.h"
+
+using corvane::xmlio::ProgressRun;
 
 namespace {
 
 pugi::xml_node HandleOf(const std::tr1::shared_ptr<DomXml::CXmlNode>& element) {
-  return element ? DomXml::NodeAccess::Handle(*element) : pugi::xml_node();
+  return element ? corvane::xmldom::DomAccess::Handle(*element) : pugi::xml_node();
 }
 
 }  // namespace
@@ -36,42 +39,37 @@ void XmlFileIO::SetEndProgressFun(EndProgressFun fun) { m_end = std::move(fun); 
 
 void XmlFileIO::save(boost::shared_ptr<IChunk> root) {
   if (m_path.IsEmpty() || !root) return;
-  if (!m_start.empty()) {
+  ProgressRun progress(ProgressRun::Kind::kSave, m_start, m_setPos, m_end, m_position, m_total);
+  if (progress.HasStart()) {
     unsigned int total = 0;
     root->allNumChild(total);
     if (total == 0) return;
-    m_total = total;
-    m_start(CString(corvane::xmlio::kSaveMessage), 0, 100);
-    m_position = 0;
+    progress.Start(total);
   }
-  corvane::xmlio::ProgressCursor cursor(&m_start, &m_setPos, &m_position, &m_total);
-  corvane::xmlio::WriteChunkFile(m_path, std::move(root), cursor);
-  if (!m_end.empty()) m_end();
+  corvane::xmlio::WriteChunkFile(m_path, std::move(root), progress);
+  progress.End();
 }
 
-void XmlFileIO::save(boost::shared_ptr<IChunk> chunk, std::tr1::shared_ptr<DomXml::CXmlNode> element) {
-  corvane::xmlio::ProgressCursor cursor(&m_start, &m_setPos, &m_position, &m_total);
+void XmlFileIO::save(boost::shared_ptr<IChunk> chunk,
+                     std::tr1::shared_ptr<DomXml::CXmlNode> element) {
+  ProgressRun progress(ProgressRun::Kind::kSave, m_start, m_setPos, m_end, m_position, m_total);
   // On the heap: the walk's text caches are too big for a host's stack.
-  auto writer = std::make_unique<corvane::xmlio::ChunkTreeWriter>(cursor);
+  auto writer = std::make_unique<corvane::xmlio::ChunkTreeWriter>(progress);
   writer->Write(std::move(chunk), HandleOf(element));
 }
 
 void XmlFileIO::read(boost::shared_ptr<IChunk>& root) {
   if (m_path.IsEmpty()) return;
-  DomXml::CXml document;
-  if (!document.Open(m_path)) return;
-  std::tr1::shared_ptr<DomXml::CXmlNode> element = document.GetRoot();
-  if (!m_start.empty()) {
-    m_total = corvane::xmlio::CountDescendantElements(HandleOf(element));
-    m_start(CString(corvane::xmlio::kReadMessage), 0, 100);
-    m_position = 0;
-  }
-  read(root, element);
-  if (!m_end.empty()) m_end();
+  ProgressRun progress(ProgressRun::Kind::kRead, m_start, m_setPos, m_end, m_position, m_total);
+  corvane::LoadReport report;
+  corvane::xmlio::ReadChunkFile(m_path, root, progress, corvane::LeftOutObserver(), report);
+  // A file that does not load calls nothing; one that did calls the end.
+  if (report.elements != 0) progress.End();
 }
 
-void XmlFileIO::read(boost::shared_ptr<IChunk>& chunk, std::tr1::shared_ptr<DomXml::CXmlNode> element) {
-  corvane::xmlio::ProgressCursor cursor(nullptr, &m_setPos, &m_position, &m_total);
-  auto reader = std::make_unique<corvane::xmlio::ChunkTreeReader>(cursor);
+void XmlFileIO::read(boost::shared_ptr<IChunk>& chunk,
+                     std::tr1::shared_ptr<DomXml::CXmlNode> element) {
+  ProgressRun progress(ProgressRun::Kind::kRead, m_start, m_setPos, m_end, m_position, m_total);
+  auto reader = std::make_unique<corvane::xmlio::DomChunkReader>(progress);
   reader->Read(chunk, HandleOf(element));
 }

@@ -2,7 +2,8 @@
 // kind, labels that are and are not XML names, texts with markup, control
 // characters, double-byte and invalid bytes, NULs, empty child entries),
 // writing the text directly gives the same bytes as building the document and
-// saving it, visits every chunk and consumes the tree.
+// saving it, writes only XML another parser accepts, visits every chunk and
+// consumes the tree.
 #include "xmlio/chunk_file_writer.h"
 
 #include <cmath>
@@ -17,23 +18,26 @@
 
 #include "xmldom/dom_access.h"
 #include "xmlio/chunk_tree_writer.h"
-#include "support/xmlio_test_support.h"
+#include "support/progress_log.h"
+#include "support/scratch_dir.h"
+#include "support/xml_check.h"
 
 namespace {
 
 using corvane::xmlio::ChunkTreeWriter;
-using corvane::xmlio::ProgressCursor;
+using corvane::xmlio::ProgressRun;
 using corvane::xmlio::WriteChunkFile;
-using xmlio_test::Exists;
-using xmlio_test::ReadBytes;
+using corvane_test::Exists;
+using corvane_test::ReadText;
 
 // Counts visits without reporting them.
 struct Counter {
   StartProgressFun start;
   SetPosFun setPos;
+  EndProgressFun end;
   unsigned int position = 0;
   unsigned int total = 0;
-  ProgressCursor Cursor() { return ProgressCursor(&start, &setPos, &position, &total); }
+  ProgressRun run{ProgressRun::Kind::kSave, start, setPos, end, position, total};
 };
 
 class TreeMaker {
@@ -118,18 +122,22 @@ class StreamedSave : public ::testing::Test {
   // whether the streamed save wrote its file.
   bool ExpectSameBytes(const boost::shared_ptr<IChunk>& first, const boost::shared_ptr<IChunk>& second,
                        const std::string& context) {
-    const std::string viaDocument = m_folder.File("document.xml");
-    const std::string streamed = m_folder.File("streamed.xml");
+    const std::string viaDocument = m_folder.Path("document.xml");
+    const std::string streamed = m_folder.Path("streamed.xml");
     const unsigned int chunks = Count(first);
     Counter documentCount, streamCount;
     DomXml::CXml document;
     document.Create(first->label());
-    ChunkTreeWriter(documentCount.Cursor()).Write(first, DomXml::NodeAccess::Handle(*document.GetRoot()));
+    ChunkTreeWriter(documentCount.run)
+        .Write(first, corvane::xmldom::DomAccess::Handle(*document.GetRoot()));
     const bool documentSaved = document.Save(viaDocument.c_str());
-    const bool streamSaved = WriteChunkFile(CString(streamed.c_str()), second, streamCount.Cursor());
+    const bool streamSaved = WriteChunkFile(CString(streamed.c_str()), second, streamCount.run);
+    if (streamSaved) {
+      EXPECT_CONFORMING_XML(streamed);
+    }
     EXPECT_EQ(streamSaved, documentSaved) << context;
     EXPECT_EQ(Exists(streamed), Exists(viaDocument)) << context;
-    EXPECT_EQ(ReadBytes(streamed), ReadBytes(viaDocument)) << context;
+    EXPECT_EQ(ReadText(streamed), ReadText(viaDocument)) << context;
     EXPECT_EQ(streamCount.position, chunks) << context;
     EXPECT_EQ(documentCount.position, chunks) << context;
     for (const boost::shared_ptr<IChunk>& child : second->children()) EXPECT_FALSE(child) << context;
@@ -140,7 +148,7 @@ class StreamedSave : public ::testing::Test {
                     "seed " + std::to_string(seed));
   }
 
-  xmlio_test::ScratchFolder m_folder;
+  corvane_test::ScratchDir m_folder;
 };
 
 TEST_F(StreamedSave, RandomTreesGiveTheDocumentBytes) {

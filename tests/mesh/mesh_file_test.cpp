@@ -64,7 +64,7 @@ TEST_F(MeshFileTest, EmptyAndSmallMeshesHaveTheExactLayout) {
   WriteAll(path, Bytes(10000, 0x77));  // replaced whole, with nothing left beside it
   CMeshBin bin;
   EXPECT_EQ(Saved(bin), (Bytes{0, 0, 0, 0}));
-  EXPECT_EQ(dir.EntryCount(), 1u);
+  EXPECT_EQ(dir.Entries().size(), 1u);
   CMeshBin loaded;
   loaded.meshes.push_back(SampleMesh(1, 1));
   loaded.load(path.c_str());
@@ -139,7 +139,7 @@ TEST_F(MeshFileTest, PathsThatCannotBeOpenedReturnQuietly) {
     bin.load(unopenable.c_str());
   }
   bin.load(dir.Path("missing.bin").c_str());
-  EXPECT_EQ(dir.EntryCount(), 0u);
+  EXPECT_EQ(dir.Entries().size(), 0u);
   ASSERT_EQ(bin.meshes.size(), 1u);
   EXPECT_EQ(bin.meshes[0].number, 1);
 }
@@ -169,7 +169,7 @@ TEST_F(MeshFileTest, FailedSaveRaisesAndKeepsThePreviousFile) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(ReadAll(path), before);
-  EXPECT_EQ(dir.EntryCount(), 1u);
+  EXPECT_EQ(dir.Entries().size(), 1u);
 }
 
 }  // namespace

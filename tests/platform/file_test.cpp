@@ -61,7 +61,7 @@ TEST(FileTest, OpenFailuresAreQuietAndFillTheRecord) {
   EXPECT_EQ(error.m_lOsError, ENOENT);
   EXPECT_FALSE(file.Open(NULL, CFile::modeRead));
   EXPECT_FALSE(file.IsOpen());
-  EXPECT_EQ(dir.EntryCount(), 0u);
+  EXPECT_EQ(dir.Entries().size(), 0u);
 }
 
 TEST(FileTest, NarrowPathsAreCodePage936) {
@@ -112,7 +112,7 @@ TEST(FileTest, RenameReplacesAndRemoveDeletes) {
   EXPECT_EQ(ReadAll(to), (Bytes{1}));
   EXPECT_EQ(FileCause([&] { CFile::Rename(from.c_str(), to.c_str()); }), CFileException::fileNotFound);
   CFile::Remove(to.c_str());
-  EXPECT_EQ(dir.EntryCount(), 0u);
+  EXPECT_EQ(dir.Entries().size(), 0u);
   EXPECT_EQ(FileCause([&] { CFile::Remove(to.c_str()); }), CFileException::fileNotFound);
 }
 

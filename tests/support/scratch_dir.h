@@ -1,7 +1,8 @@
-// Test helpers for file-based tests: a fresh directory per test under the
-// system's temporary folder (removed with its contents afterwards), whole-file
-// byte access, a builder for expected bytes, and the cause of a framework
-// exception thrown as a heap pointer.
+// Test support for everything that meets the file system: a fresh folder per
+// test under the system's temporary folder (removed with its contents
+// afterwards), whole-file access as bytes or text, the test data folder, a
+// builder for expected bytes, and the cause of a framework exception thrown
+// as a heap pointer.
 #pragma once
 
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,33 +34,55 @@ class ScratchDir {
 
   std::string Path(const std::string& name) const { return (m_dir / name).string(); }
   const std::filesystem::path& Dir() const { return m_dir; }
-  std::size_t EntryCount() const {
-    const std::filesystem::directory_iterator entries(m_dir);
-    return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
+  // The names of everything in the folder.
+  std::set<std::string> Entries() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir)) {
+      names.insert(entry.path().filename().string());
+    }
+    return names;
   }
 
  private:
   std::filesystem::path m_dir;
 };
 
-inline Bytes ReadAll(const std::string& path) {
+inline std::string DataFile(const std::string& name) {
+  return std::string(CORVANE_TEST_DATA_DIR) + "/" + name;
+}
+
+inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+inline std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+inline Bytes ReadAll(const std::string& path) {
+  const std::string text = ReadText(path);
+  return Bytes(text.begin(), text.end());
 }
 
 inline void WriteAll(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  WriteText(path, std::string(bytes.begin(), bytes.end()));
 }
 
 // Builds expected file contents by hand, independently of the archive code.
 class ByteBuilder {
  public:
-  ByteBuilder& U8(unsigned value) { m_bytes.push_back(static_cast<unsigned char>(value)); return *this; }
+  ByteBuilder& U8(unsigned value) {
+    m_bytes.push_back(static_cast<unsigned char>(value));
+    return *this;
+  }
   ByteBuilder& U16(unsigned value) { return U8(value & 0xFF).U8((value >> 8) & 0xFF); }
   ByteBuilder& U32(unsigned long value) { return U16(value & 0xFFFF).U16((value >> 16) & 0xFFFF); }
   ByteBuilder& U64(unsigned long long value) {
-    return U32(static_cast<unsigned long>(value & 0xFFFFFFFFu)).U32(static_cast<unsigned long>(value >> 32));
+    return U32(static_cast<unsigned long>(value & 0xFFFFFFFFu))
+        .U32(static_cast<unsigned long>(value >> 32));
   }
   ByteBuilder& F64(double value) {
     unsigned long long bits;

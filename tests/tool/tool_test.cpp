@@ -107,7 +107,7 @@ TEST_F(ToolTest, CheckSaysWhyAFileDoesNotOpen) {
   for (int i = 0; i < 300; ++i) deep += "<a>";
   for (int i = 0; i < 300; ++i) deep += "</a>";
   const Case cases[] = {
-      {"<a>\n<b></a>", "is not well-formed XML (line 2"},
+      {"<a>\n<b></a>", "does not load: mismatched tag (line 2, column 6)"},
       {"<!DOCTYPE a [<!ENTITY x \"y\">]><a>&x;</a>", "document type declaration"},
       {deep.c_str(), "deeper than the limit of 256"},
       {"<?xml version=\"1.0\" encoding=\"no-such-code\"?><a/>", "encoding"},

@@ -10,14 +10,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "support/xml_test_support.h"
+#include "support/scratch_dir.h"
+#include "support/xml_check.h"
 
 namespace {
 
 using DomXml::CXml;
-using xmldom_test::ReadBytes;
-using xmldom_test::ScratchDir;
-using xmldom_test::WriteBytes;
+using corvane_test::ReadText;
+using corvane_test::ScratchDir;
+using corvane_test::WriteText;
 
 const std::string kDeclaration = "<?xml version=\"1.0\"?>";
 constexpr char kOldContent[] = "old content that must survive";
@@ -33,31 +34,35 @@ TEST(XmlDocument, CreateSaveAndReuseWithExactBytes) {
   ASSERT_TRUE(xml.Create("FILE_CONVERT"));
   EXPECT_FALSE(xml.Save());  // Create stores no path
   EXPECT_TRUE(dir.Entries().empty());
-  ASSERT_TRUE(xml.Save(dir.File("a.xml").c_str()));
-  EXPECT_EQ(ReadBytes(dir.File("a.xml")), kDeclaration + "<FILE_CONVERT/>");
+  ASSERT_TRUE(xml.Save(dir.Path("a.xml").c_str()));
+  EXPECT_CONFORMING_XML(dir.Path("a.xml"));
+  EXPECT_EQ(ReadText(dir.Path("a.xml")), kDeclaration + "<FILE_CONVERT/>");
   xml.GetRoot()->SetAttribute("Name", "second");
   ASSERT_TRUE(xml.Save(nullptr));  // the path of the last save
-  EXPECT_EQ(ReadBytes(dir.File("a.xml")), kDeclaration + "<FILE_CONVERT Name=\"second\"/>");
+  EXPECT_EQ(ReadText(dir.Path("a.xml")), kDeclaration + "<FILE_CONVERT Name=\"second\"/>");
+  EXPECT_CONFORMING_XML(dir.Path("a.xml"));
 
   const char kName[] = "\xD6\xD0\xCE\xC4\x88\xD2";  // GBK, the last character outside GB2312
   ASSERT_TRUE(xml.Create(kName));
   EXPECT_FALSE(xml.Save());  // Create forgot the earlier path
-  ASSERT_TRUE(xml.Save(dir.File("gbk.xml").c_str()));
-  EXPECT_EQ(ReadBytes(dir.File("gbk.xml")), kDeclaration + "<\xE4\xB8\xAD\xE6\x96\x87\xE5\xA0\x83/>");
-  ASSERT_TRUE(xml.Open(dir.File("gbk.xml").c_str()));
+  ASSERT_TRUE(xml.Save(dir.Path("gbk.xml").c_str()));
+  EXPECT_CONFORMING_XML(dir.Path("gbk.xml"));
+  EXPECT_EQ(ReadText(dir.Path("gbk.xml")), kDeclaration + "<\xE4\xB8\xAD\xE6\x96\x87\xE5\xA0\x83/>");
+  ASSERT_TRUE(xml.Open(dir.Path("gbk.xml").c_str()));
   EXPECT_EQ(xml.GetRoot()->GetName(), kName);
 
-  WriteBytes(dir.File("in.xml"), "<?xml version='1.0' encoding='UTF-8'?>\n<!-- c -->\n<a>\n  <b x='1'/>\n</a>\n");
-  ASSERT_TRUE(xml.Open(dir.File("in.xml").c_str()));
+  WriteText(dir.Path("in.xml"), "<?xml version='1.0' encoding='UTF-8'?>\n<!-- c -->\n<a>\n  <b x='1'/>\n</a>\n");
+  ASSERT_TRUE(xml.Open(dir.Path("in.xml").c_str()));
   ASSERT_TRUE(xml.Save());  // back to the path Open stored, without comment or blanks
-  EXPECT_EQ(ReadBytes(dir.File("in.xml")), kDeclaration + "<a><b x=\"1\"/></a>");
+  EXPECT_EQ(ReadText(dir.Path("in.xml")), kDeclaration + "<a><b x=\"1\"/></a>");
+  EXPECT_CONFORMING_XML(dir.Path("in.xml"));
 }
 
 TEST(XmlDocument, CreateRefusesNamesThatAreNotXmlNames) {
   ScratchDir dir;
   for (const char* name : {"", "1abc", "a<b", static_cast<const char*>(nullptr)}) {
     CXml xml;
-    EXPECT_FALSE(xml.Create(name) || xml.Save(dir.File("bad.xml").c_str()));  // no document element
+    EXPECT_FALSE(xml.Create(name) || xml.Save(dir.Path("bad.xml").c_str()));  // no document element
     EXPECT_TRUE(xml.GetRoot()->IsNull());
   }
   EXPECT_TRUE(dir.Entries().empty());
@@ -65,28 +70,29 @@ TEST(XmlDocument, CreateRefusesNamesThatAreNotXmlNames) {
 
 TEST(XmlDocument, FailedOpenOfAMissingFileChangesNothing) {
   ScratchDir dir;
-  WriteBytes(dir.File("good.xml"), "<r/>");
+  WriteText(dir.Path("good.xml"), "<r/>");
   CXml xml;
-  ASSERT_TRUE(xml.Open(dir.File("good.xml").c_str()));
-  EXPECT_FALSE(xml.Open(dir.File("missing.xml").c_str()));
-  EXPECT_FALSE(xml.Open(dir.path().c_str()));  // a folder is not a readable file
+  ASSERT_TRUE(xml.Open(dir.Path("good.xml").c_str()));
+  EXPECT_FALSE(xml.Open(dir.Path("missing.xml").c_str()));
+  EXPECT_FALSE(xml.Open(dir.Dir().string().c_str()));  // a folder is not a readable file
   EXPECT_FALSE(xml.Open(nullptr));
   xml.GetRoot()->SetAttribute("k", "v");
   ASSERT_TRUE(xml.Save());  // still the first file's path
-  EXPECT_EQ(ReadBytes(dir.File("good.xml")), kDeclaration + "<r k=\"v\"/>");
+  EXPECT_EQ(ReadText(dir.Path("good.xml")), kDeclaration + "<r k=\"v\"/>");
+  EXPECT_CONFORMING_XML(dir.Path("good.xml"));
 }
 
 TEST(XmlDocument, MalformedFileFailsAndKeepsPathWithoutRoot) {
   ScratchDir dir;
   for (const char* text : {"", "<a></b>", "<a/><b/>", "<a/>junk", "<a x='1' x='2'/>", "<a x=1/>",
                            "\xEF\xBB\xBF", "<?xml version='1.0'?>"}) {
-    WriteBytes(dir.File("bad.xml"), text);
+    WriteText(dir.Path("bad.xml"), text);
     CXml xml;
     ASSERT_TRUE(xml.Create("before"));
-    EXPECT_FALSE(xml.Open(dir.File("bad.xml").c_str())) << '"' << text << '"';
+    EXPECT_FALSE(xml.Open(dir.Path("bad.xml").c_str())) << '"' << text << '"';
     EXPECT_TRUE(xml.GetRoot()->IsNull()) << text;
     EXPECT_FALSE(xml.Save()) << text;  // the stored path, but no root to write
-    EXPECT_EQ(ReadBytes(dir.File("bad.xml")), text);
+    EXPECT_EQ(ReadText(dir.Path("bad.xml")), text);
   }
 }
 
@@ -107,9 +113,10 @@ TEST(XmlDocument, CopiesShareOneDocumentAndWrappersOutliveClose) {
   original.Close();
   original.Close();  // closing twice is harmless
   EXPECT_TRUE(original.GetRoot().get() != nullptr && original.GetRoot()->IsNull());
-  EXPECT_FALSE(original.Save(dir.File("closed.xml").c_str()));
-  ASSERT_TRUE(copy.Save(dir.File("copy.xml").c_str()));
-  EXPECT_EQ(ReadBytes(dir.File("copy.xml")), kDeclaration + "<R seen=\"yes\"><child/></R>");
+  EXPECT_FALSE(original.Save(dir.Path("closed.xml").c_str()));
+  ASSERT_TRUE(copy.Save(dir.Path("copy.xml").c_str()));
+  EXPECT_CONFORMING_XML(dir.Path("copy.xml"));
+  EXPECT_EQ(ReadText(dir.Path("copy.xml")), kDeclaration + "<R seen=\"yes\"><child/></R>");
   copy.Close();
   assigned.Close();
   // The wrappers keep the document's memory: still readable, then freed safely.
@@ -120,37 +127,37 @@ TEST(XmlDocument, CopiesShareOneDocumentAndWrappersOutliveClose) {
 
 TEST(XmlSave, UnusablePathsCreateNothingAndTouchNothing) {
   ScratchDir dir;
-  WriteBytes(dir.File("plain"), kOldContent);
-  ASSERT_EQ(::mkdir(dir.File("target").c_str(), 0755), 0);
+  WriteText(dir.Path("plain"), kOldContent);
+  ASSERT_EQ(::mkdir(dir.Path("target").c_str(), 0755), 0);
   CXml xml;
-  EXPECT_FALSE(xml.Save(dir.File("x.xml").c_str()));  // no document yet
+  EXPECT_FALSE(xml.Save(dir.Path("x.xml").c_str()));  // no document yet
   ASSERT_TRUE(xml.Create("R"));
-  for (const std::string& path : {dir.File("no_such_folder/out.xml"), dir.File("plain/out.xml"),
-                                  dir.File("target"), std::string()}) {
+  for (const std::string& path : {dir.Path("no_such_folder/out.xml"), dir.Path("plain/out.xml"),
+                                  dir.Path("target"), std::string()}) {
     EXPECT_FALSE(xml.Save(path.c_str())) << path;
   }
   EXPECT_FALSE(xml.Save());  // a failed save stores no path
-  EXPECT_EQ(ReadBytes(dir.File("plain")), kOldContent);
+  EXPECT_EQ(ReadText(dir.Path("plain")), kOldContent);
   EXPECT_EQ(dir.Entries(), (std::set<std::string>{"plain", "target"}));
 }
 
 TEST(XmlSave, ReadOnlyFolderKeepsTheOldFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
   ScratchDir dir;
-  WriteBytes(dir.File("old.xml"), kOldContent);
-  ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+  WriteText(dir.Path("old.xml"), kOldContent);
+  ASSERT_EQ(::chmod(dir.Dir().string().c_str(), 0555), 0);
   CXml xml;
   ASSERT_TRUE(xml.Create("R"));
-  EXPECT_FALSE(xml.Save(dir.File("old.xml").c_str()));
-  ::chmod(dir.path().c_str(), 0755);
-  EXPECT_EQ(ReadBytes(dir.File("old.xml")), kOldContent);
+  EXPECT_FALSE(xml.Save(dir.Path("old.xml").c_str()));
+  ::chmod(dir.Dir().string().c_str(), 0755);
+  EXPECT_EQ(ReadText(dir.Path("old.xml")), kOldContent);
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"old.xml"});
 }
 
 // A full disk, simulated with a file size limit: writes past it fail.
 TEST(XmlSave, WriteErrorKeepsTheOldFile) {
   ScratchDir dir;
-  WriteBytes(dir.File("old.xml"), kOldContent);
+  WriteText(dir.Path("old.xml"), kOldContent);
   CXml xml;
   ASSERT_TRUE(xml.Create("R"));
   for (int i = 0; i < 5000; ++i) xml.GetRoot()->NewChild("Item")->SetAttribute("Name", "0123456789");
@@ -160,31 +167,34 @@ TEST(XmlSave, WriteErrorKeepsTheOldFile) {
   struct rlimit small = saved;
   small.rlim_cur = 4096;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool savedOk = xml.Save(dir.File("old.xml").c_str());
+  const bool savedOk = xml.Save(dir.Path("old.xml").c_str());
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previousHandler);
   EXPECT_FALSE(savedOk);
-  EXPECT_EQ(ReadBytes(dir.File("old.xml")), kOldContent);
+  EXPECT_EQ(ReadText(dir.Path("old.xml")), kOldContent);
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"old.xml"});
-  EXPECT_TRUE(xml.Save(dir.File("old.xml").c_str()));  // without the limit it saves
-  EXPECT_GT(ReadBytes(dir.File("old.xml")).size(), 100000u);
+  EXPECT_TRUE(xml.Save(dir.Path("old.xml").c_str()));  // without the limit it saves
+  EXPECT_CONFORMING_XML(dir.Path("old.xml"));
+  EXPECT_GT(ReadText(dir.Path("old.xml")).size(), 100000u);
 }
 
 TEST(XmlSave, ReplacesKeepingTheModeAndWritesGbkPathsAsUtf8) {
   ScratchDir dir;
-  WriteBytes(dir.File("out.xml"), std::string(5000, 'x'));
-  ASSERT_EQ(::chmod(dir.File("out.xml").c_str(), 0600), 0);
+  WriteText(dir.Path("out.xml"), std::string(5000, 'x'));
+  ASSERT_EQ(::chmod(dir.Path("out.xml").c_str(), 0600), 0);
   CXml xml;
   ASSERT_TRUE(xml.Create("R"));
-  ASSERT_TRUE(xml.Save(dir.File("out.xml").c_str()));
-  EXPECT_EQ(ReadBytes(dir.File("out.xml")), kDeclaration + "<R/>");
-  EXPECT_EQ(ModeOf(dir.File("out.xml")), 0600u);
+  ASSERT_TRUE(xml.Save(dir.Path("out.xml").c_str()));
+  EXPECT_CONFORMING_XML(dir.Path("out.xml"));
+  EXPECT_EQ(ReadText(dir.Path("out.xml")), kDeclaration + "<R/>");
+  EXPECT_EQ(ModeOf(dir.Path("out.xml")), 0600u);
   const mode_t mask = ::umask(022);
-  const std::string narrowPath = dir.path() + "/\xCE\xC4\xBC\xFE.xml";  // 文件.xml in GBK
+  const std::string narrowPath = dir.Dir().string() + "/\xCE\xC4\xBC\xFE.xml";  // 文件.xml in GBK
   const bool saved = xml.Save(narrowPath.c_str());
   ::umask(mask);
   ASSERT_TRUE(saved);
-  EXPECT_EQ(ModeOf(dir.File("\xE6\x96\x87\xE4\xBB\xB6.xml")), 0644u);
+  EXPECT_CONFORMING_XML(dir.Path("\xE6\x96\x87\xE4\xBB\xB6.xml"));
+  EXPECT_EQ(ModeOf(dir.Path("\xE6\x96\x87\xE4\xBB\xB6.xml")), 0644u);
   EXPECT_EQ(dir.Entries(), (std::set<std::string>{"out.xml", "\xE6\x96\x87\xE4\xBB\xB6.xml"}));
   CXml reread;
   ASSERT_TRUE(reread.Open(narrowPath.c_str()));

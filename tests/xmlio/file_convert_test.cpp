@@ -8,16 +8,18 @@
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/xmlio/file_convert.h>
 
-#include "support/xmlio_test_support.h"
+#include "support/progress_log.h"
+#include "support/scratch_dir.h"
+#include "support/xml_check.h"
 
 namespace {
 
-using namespace xmlio_test;
+using namespace corvane_test;
 
 class Convert : public ::testing::Test {
  protected:
-  std::string Path() const { return m_folder.File("exchange.xml"); }
-  ScratchFolder m_folder;
+  std::string Path() const { return m_folder.Path("exchange.xml"); }
+  ScratchDir m_folder;
   ProgressLog m_log;
 };
 
@@ -30,8 +32,9 @@ TEST_F(Convert, EmptyDocumentWritesSevenSectionsAndLoadsBack) {
     EXPECT_TRUE(m_log.calls.empty());
   }
   EXPECT_EQ(m_log.calls, Calls(SaveStart(), {14, 28, 42, 57, 71, 85, 100, 114}, true));
-  EXPECT_EQ(ReadBytes(Path()), "<?xml version=\"1.0\"?><FILE_CONVERT><SysVar/><Layers/><Environment/><Materials/>"
+  EXPECT_EQ(ReadText(Path()), "<?xml version=\"1.0\"?><FILE_CONVERT><SysVar/><Layers/><Environment/><Materials/>"
                                "<Meshs/><Groups/><Entitys/></FILE_CONVERT>");
+  EXPECT_CONFORMING_XML(Path());
 
   m_log.calls.clear();
   FileConvert loaded;
@@ -45,7 +48,7 @@ TEST_F(Convert, EmptyDocumentWritesSevenSectionsAndLoadsBack) {
 }
 
 TEST_F(Convert, SectionsAreFoundWhateverTheirCaseAndMayBeMissing) {
-  WriteBytes(Path(), "<FILE_CONVERT><SYSVAR/><LAYERS><L Name=\"a\"/></LAYERS><Entitys/></FILE_CONVERT>");
+  WriteText(Path(), "<FILE_CONVERT><SYSVAR/><LAYERS><L Name=\"a\"/></LAYERS><Entitys/></FILE_CONVERT>");
   FileConvert document;
   document.SetPath(Path().c_str(), true);
   ASSERT_TRUE(document.GetLayers());
@@ -72,13 +75,14 @@ TEST_F(Convert, WriteModeCopiesWriteTheWholeTreeOnce) {
     EXPECT_FALSE(Exists(Path()));
   }
   EXPECT_EQ(saves, 1);
-  EXPECT_EQ(ReadBytes(Path()),
+  EXPECT_EQ(ReadText(Path()),
             "<?xml version=\"1.0\"?><FILE_CONVERT><SysVar><Var Name=\"v\" Type=\"int\" Value=\"5\"/></SysVar>"
             "<Layers/><Environment/><Materials/><Meshs/><Groups/><Entitys/></FILE_CONVERT>");
+  EXPECT_CONFORMING_XML(Path());
 }
 
 TEST_F(Convert, MissingFileAssignmentOrReadModeWriteNothing) {
-  const std::string other = m_folder.File("other.xml");
+  const std::string other = m_folder.Path("other.xml");
   {
     FileConvert target;
     target.SetPath(other.c_str(), false);
@@ -100,13 +104,13 @@ TEST_F(Convert, MissingFileAssignmentOrReadModeWriteNothing) {
 }
 
 TEST_F(Convert, ThrowingCallbackInDestructorAbandonsTheSave) {
-  WriteBytes(Path(), "<Old/>");
+  WriteText(Path(), "<Old/>");
   {
     FileConvert document;
     document.setStartProgressFun([](CString const&, int, int) -> bool { throw 1; });
     document.SetPath(Path().c_str(), false);
   }
-  EXPECT_EQ(ReadBytes(Path()), "<Old/>");
+  EXPECT_EQ(ReadText(Path()), "<Old/>");
 }
 
 }  // namespace

@@ -8,16 +8,19 @@
 #include <corvane/xmlio/file_convert.h>
 #include <corvane/xmlio/xml_file_io.h>
 
-#include "support/xmlio_test_support.h"
+#include "support/progress_log.h"
+#include "support/scratch_dir.h"
+#include "support/xml_check.h"
 
 namespace {
 
-using xmlio_test::ReadBytes;
-using xmlio_test::ScratchFolder;
+using corvane_test::ReadText;
+using corvane_test::ScratchDir;
+using corvane_test::IsConformingXml;
 
 TEST(XmlChunkFile, WorkedExampleExactlyAndBack) {
-  ScratchFolder folder;
-  const std::string path = folder.File("example.xml");
+  ScratchDir folder;
+  const std::string path = folder.Path("example.xml");
   boost::shared_ptr<IChunk> sysVar;
   {
     FileConvert document;
@@ -41,22 +44,23 @@ TEST(XmlChunkFile, WorkedExampleExactlyAndBack) {
       "<Layers><Layer Name=\"Walls\"><Color Type=\"float3\" Value=\"1.000000,0.500000,0.000000\"/>"
       "<Note Name=\"Text\" Type=\"string\" Value=\"load bearing\"/></Layer></Layers>"
       "<Environment/><Materials/><Meshs/><Groups/><Entitys/></FILE_CONVERT>";
-  EXPECT_EQ(ReadBytes(path), expected);
+  EXPECT_EQ(ReadText(path), expected);
+  EXPECT_CONFORMING_XML(path);
   ASSERT_EQ(sysVar->numChild(), 3u);  // a held section stays valid, holding empty entries
   EXPECT_FALSE(sysVar->Child(0));
   EXPECT_FALSE(sysVar->Child(2));
   // Read back and written again, the tree gives the same file, values included.
-  const std::string again = folder.File("again.xml");
+  const std::string again = folder.Path("again.xml");
   FileConvert loaded;
   loaded.SetPath(path.c_str(), true);
   ASSERT_TRUE(loaded.GetRoot());
   XmlFileIO(again.c_str()).save(loaded.GetRoot());
-  EXPECT_EQ(ReadBytes(again), expected);
+  EXPECT_EQ(ReadText(again), expected);
 }
 
 TEST(XmlChunkFile, SmallFileExactBytesAndBack) {
-  ScratchFolder folder;
-  const std::string path = folder.File("small.xml");
+  ScratchDir folder;
+  const std::string path = folder.Path("small.xml");
   const char kLabel[] = "\xCD\xBC\xB2\xE3";
   const char kName[] = "\xC7\xBD\xCC\xE5";
   const char kNote[] = "\xB3\xD0\xD6\xD8\xC7\xBD, 3\xA1\xE3";  // with a degree sign
@@ -76,7 +80,8 @@ TEST(XmlChunkFile, SmallFileExactBytesAndBack) {
       "<L Type=\"string\" Value=\"one&#10;two&#09;three\"/>"
       "<\xE5\x9B\xBE\xE5\xB1\x82 Name=\"\xE5\xA2\x99\xE4\xBD\x93\" Type=\"string\" "
       "Value=\"\xE6\x89\xBF\xE9\x87\x8D\xE5\xA2\x99, 3\xC2\xB0\"/></R>";
-  EXPECT_EQ(ReadBytes(path), expected);
+  EXPECT_EQ(ReadText(path), expected);
+  EXPECT_CONFORMING_XML(path);
 
   // Read back, the texts are narrow again and a second save gives the same bytes.
   boost::shared_ptr<IChunk> back;
@@ -87,7 +92,7 @@ TEST(XmlChunkFile, SmallFileExactBytesAndBack) {
   EXPECT_EQ(back->Child(5)->label(), kLabel);
   EXPECT_EQ(back->Child(5)->getValueAsString(), kNote);
   io.save(back);
-  EXPECT_EQ(ReadBytes(path), expected);
+  EXPECT_EQ(ReadText(path), expected);
 }
 
 }  // namespace

@@ -8,11 +8,13 @@
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/xmlio/xml_file_io.h>
 
-#include "support/xmlio_test_support.h"
+#include "support/progress_log.h"
+#include "support/scratch_dir.h"
+#include "support/xml_check.h"
 
 namespace {
 
-using namespace xmlio_test;
+using namespace corvane_test;
 
 class ReaderRules : public ::testing::Test {
  protected:
@@ -20,13 +22,13 @@ class ReaderRules : public ::testing::Test {
   // Reads `xml` as a whole file, always through the same object, into a
   // pointer holding a sentinel chunk.
   boost::shared_ptr<IChunk> Read(const std::string& xml) {
-    WriteBytes(m_path, xml);
+    WriteText(m_path, xml);
     boost::shared_ptr<IChunk> root = newChunk("Sentinel");
     m_io.read(root);
     return root;
   }
-  ScratchFolder m_folder;
-  const std::string m_path = m_folder.File("input.xml");
+  ScratchDir m_folder;
+  const std::string m_path = m_folder.Path("input.xml");
   XmlFileIO m_io{m_path.c_str()};
   ProgressLog m_log;
 };
@@ -97,7 +99,7 @@ TEST_F(ReaderRules, CallersPointerOutcomes) {
   }
   // A missing file or an empty path: untouched, and no progress call.
   m_log.calls.clear();
-  m_io.setPath(m_folder.File("absent.xml").c_str());
+  m_io.setPath(m_folder.Path("absent.xml").c_str());
   m_io.read(root);
   m_io.setPath(CString());
   m_io.read(root);

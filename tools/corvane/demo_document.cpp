@@ -5,7 +5,7 @@
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/stream/chunk_stream.h>
 
-#include "platform/codepage.h"
+#include "corvane/terminal.h"
 
 namespace corvane {
 namespace tool {
@@ -13,10 +13,7 @@ namespace {
 
 // The sample's Chinese texts are written here in UTF-8 and handed to the
 // library in its own code page, as a host on a Chinese system would.
-CString Gbk(const char* utf8) {
-  const std::string narrow = codepage::Utf8ToNarrow(utf8, std::char_traits<char>::length(utf8));
-  return CString(narrow.data(), static_cast<int>(narrow.size()));
-}
+CString Gbk(const char* utf8) { return NarrowText(utf8); }
 
 // Sets the pending label and name for the next `<<`.
 void Next(const CString& label, const CString& name) {

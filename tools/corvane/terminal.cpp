@@ -6,21 +6,70 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/codepage.h"
+#include <corvane/stream/xmlop.h>
 
 namespace corvane {
 namespace tool {
+namespace {
+
+// UTF-8 to code points, one wchar_t each; a malformed byte becomes U+FFFD.
+std::wstring WideFromUtf8(const std::string& utf8) {
+  std::wstring wide;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    const int more = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+    unsigned long c = more == 0 ? lead : lead & (0x3F >> more);
+    bool ok = more >= 0 && i + 1 + static_cast<std::size_t>(more) <= utf8.size();
+    for (int k = 1; ok && k <= more; ++k) {
+      const unsigned char next = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
+      ok = (next & 0xC0) == 0x80;
+      c = (c << 6) | (next & 0x3F);
+    }
+    wide += ok ? static_cast<wchar_t>(c) : L'\xFFFD';
+    i += ok ? 1 + static_cast<std::size_t>(more) : 1;
+  }
+  return wide;
+}
+
+std::string Utf8FromWide(const std::wstring& wide) {
+  std::string utf8;
+  for (const wchar_t w : wide) {
+    const unsigned long c = static_cast<unsigned long>(w);
+    if (c < 0x80) {
+      utf8 += static_cast<char>(c);
+    } else if (c < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (c >> 6));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      utf8 += static_cast<char>(0xE0 | (c >> 12));
+      utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xF0 | (c >> 18));
+      utf8 += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+}  // namespace
+
+CString NarrowText(const std::string& utf8) {
+  return XmlOp::wstring2CString(WideFromUtf8(utf8));
+}
 
 CString NarrowPath(const std::string& utf8) {
-  const std::string narrow = codepage::Utf8ToNarrow(utf8.data(), utf8.size());
-  return CString(narrow.data(), static_cast<int>(narrow.size()));
+  const std::wstring wide = WideFromUtf8(utf8);
+  const CString narrow = XmlOp::wstring2CString(wide);
+  // A character code page 936 cannot hold would name another file.
+  return XmlOp::CString2wstring(narrow) == wide ? narrow : CString();
 }
 
-std::string Utf8(const CString& text) {
-  return codepage::NarrowToUtf8(text.GetString(), static_cast<std::size_t>(text.GetLength()));
-}
+std::string Utf8(const CString& text) { return Utf8FromWide(XmlOp::CString2wstring(text)); }
 
-std::string Utf8(const std::string& text) { return codepage::NarrowToUtf8(text.data(), text.size()); }
+std::string Utf8(const std::string& text) { return Utf8(XmlOp::string2CString(text)); }
 
 namespace {
 

@@ -11,7 +11,11 @@
 namespace corvane {
 namespace tool {
 
-// A UTF-8 command-line path as the library's narrow (code page 936) text.
+// UTF-8 text as the library's narrow (code page 936) text; what the code
+// page cannot hold becomes '?'.
+CString NarrowText(const std::string& utf8);
+// A UTF-8 command-line path as narrow text; "" (a path that never opens)
+// when code page 936 cannot hold it exactly.
 CString NarrowPath(const std::string& utf8);
 
 // Code page 936 text as UTF-8.

@@ -1,11 +1,14 @@
 // DomXml::CXml: one XML document. Create makes a new document (declaration
 // version 1.0, one root element), Open loads a file, Save writes one, GetRoot
 // hands out the document element. Every failure is a false result or a
-// wrapper around no node; nothing throws. Copies share one document. Loading
-// refuses a DTD and element depth over 256, drops whitespace-only text, and
-// accepts UTF-8, UTF-16 with BOM and declared encodings the converter knows.
-// Saving writes UTF-8 to a temporary file and renames it over the target, so a
-// failed save leaves an existing file untouched. Paths are narrow text.
+// wrapper around no node; nothing throws. Copies share one document.
+// Open accepts exactly the well-formed XML 1.0 documents (with namespaces)
+// that have no DTD and nest at most 256 elements deep, in UTF-8, UTF-16 (with
+// or without a byte order mark) or a declared encoding the converter knows;
+// bytes invalid in that encoding refuse the file. Whitespace-only text,
+// comments and processing instructions are not kept. Save writes UTF-8 and
+// only well-formed XML (names and values are checked as they are set).
+// Paths are narrow text; a path that is not code page 936 does not open.
 #pragma once
 
 #include <memory>
@@ -15,9 +18,13 @@
 #include <corvane/platform/cstring.h>
 #include <corvane/xmldom/xml_node.h>
 
-namespace DomXml {
+namespace corvane {
+namespace xmldom {
+struct DomAccess;
+}  // namespace xmldom
+}  // namespace corvane
 
-struct DocumentAccess;
+namespace DomXml {
 
 class CORVANE_API CXml {
  public:
@@ -35,13 +42,13 @@ class CORVANE_API CXml {
   std::tr1::shared_ptr<CXmlNode> GetRoot();
 
  private:
-  friend struct DocumentAccess;
+  friend struct corvane::xmldom::DomAccess;
   bool CreateDocument();
   std::tr1::shared_ptr<CXmlNode> CreateNode(const char* name);
 
   std::tr1::shared_ptr<void> m_document;  // the engine's document, or null when closed
   CString m_path;
-  int m_version;  // 60 with a document, 0 when closed
+  int m_version;  // 60 with a document, 0 when closed (the engine generation field)
 };
 
 }  // namespace DomXml

@@ -13,33 +13,43 @@
 #include <corvane/platform/com_error.h>
 #include <corvane/platform/cstring.h>
 
+namespace corvane {
+namespace xmldom {
+struct DomAccess;
+}  // namespace xmldom
+}  // namespace corvane
+
 namespace DomXml {
 
 class CXmlNodes;
-struct NodeAccess;
 
 class CORVANE_API CXmlNode {
  public:
   CXmlNode();
   ~CXmlNode();
 
-  // Creates an element and appends it as this element's last child.
+  // Creates an element and appends it as this element's last child; a
+  // wrapper around no node when `name` is not an XML name (no colon) or the
+  // child would be nested deeper than the 256 levels a document may have.
   std::tr1::shared_ptr<CXmlNode> NewChild(CString name);
   CString GetName();
   // The attribute's value, or "" when it is missing or anything fails.
   CString GetAttribute(CString name);
   // False when there is no node; true with an empty value when the attribute is missing.
   bool GetAttribute(const CString& name, CString& value);
-  // Adds or replaces an attribute; with a prefix the name is "prefix:name".
+  // Adds or replaces an attribute; with a prefix the name is "prefix:name"
+  // and the prefix is declared for the namespace URI. False, with the element
+  // unchanged, when a name is not an XML name or the value holds a control
+  // character other than tab, line feed and carriage return.
   bool SetAttribute(CString name, const char* value, CString prefix = CString(),
                     CString namespaceURI = CString());
   // The element children in document order (never text, comments or PIs).
   std::tr1::shared_ptr<CXmlNodes> GetChildElements();
-  // Whether this wrapper holds a node.
+  // Whether this wrapper holds a node (a library addition to the class).
   bool IsNull() const { return m_node == nullptr; }
 
  private:
-  friend struct NodeAccess;
+  friend struct corvane::xmldom::DomAccess;
   CXmlNode(const CXmlNode&);
   CXmlNode& operator=(const CXmlNode&);
 
@@ -58,7 +68,6 @@ class CORVANE_API CXmlNodes {
 
  private:
   friend class CXmlNode;  // GetChildElements fills the list
-  friend struct NodeAccess;
   CXmlNodes(const CXmlNodes&);
   CXmlNodes& operator=(const CXmlNodes&);
 

@@ -1,10 +1,16 @@
 // XmlFileIO: writes a chunk tree to an XML chunk file and reads one back.
 // save(root) writes one element per chunk (label as tag, attributes Name,
 // Type, Value) and consumes the tree below the root as it goes: every written
-// child entry is left empty. read(root) replaces the caller's pointer with the
-// file's tree (empty when the document element cannot become a chunk; left
-// untouched when the path is empty or the file does not open). Elements that
-// do not fit are dropped with their subtrees. Nothing is reported beyond that.
+// child entry is left empty. Chunks whose label is not an XML name, or that
+// would nest deeper than 256 levels, are left out with their subtrees, and an
+// attribute XML cannot carry (a control character other than tab, line feed,
+// carriage return) is left out: every file written is well-formed XML.
+// read(root) replaces the caller's pointer with the file's tree (empty when
+// the document element cannot become a chunk). A file that is not
+// well-formed XML 1.0, has a DTD, nests deeper than 256 levels or holds bytes
+// invalid in its encoding leaves the pointer untouched and calls no callback.
+// Elements that do not fit are dropped with their subtrees. Nothing is
+// reported beyond that (InspectChunkFile in load_report.h says why).
 // Progress goes through the three callbacks; one thread at a time.
 #pragma once
 

@@ -1,19 +1,21 @@
-#include "xmlio/xml_text_output.h"
+#include "xmldom/xml_text_output.h"
 
 #include <cstdint>
 #include <cstring>
 
 namespace corvane {
-namespace xmlio {
+namespace xmldom {
 namespace {
 
 constexpr char kDeclaration[] = "<?xml version=\"1.0\"?>";
 
-bool NeedsEscape(unsigned char c) { return c < 0x20 || c == '&' || c == '<' || c == '"'; }
+bool NeedsAttributeEscape(unsigned char c) { return c < 0x20 || c == '&' || c == '<' || c == '"'; }
+bool NeedsTextEscape(unsigned char c) { return c == '\r' || c == '&' || c == '<' || c == '>'; }
 
-// Whether any of the eight bytes at `text` needs an escape. The word tests
-// are exact for "some byte is zero" and "some byte is below 0x20".
-bool NeedsEscapeIn8(const char* text) {
+// Whether any of the eight bytes at `text` needs an escape in an attribute
+// value. The word tests are exact for "some byte is zero" and "some byte is
+// below 0x20".
+bool NeedsAttributeEscapeIn8(const char* text) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ull;
   constexpr std::uint64_t kHighs = 0x8080808080808080ull;
   std::uint64_t word;
@@ -24,10 +26,12 @@ bool NeedsEscapeIn8(const char* text) {
          hasZero(word ^ (kOnes * '"'));
 }
 
-// The DOM layer's attribute escapes: the markup characters by name and every
-// control character as a two-digit reference ("&#09;").
 constexpr std::size_t kLongestEscape = 6;
 
+// The escape of one character; the white-space controls as two-digit
+// references ("&#09;"). Other control characters never reach here (names
+// and values are checked first); they are dropped rather than written as
+// references XML 1.0 forbids.
 char* AppendEscape(char* out, unsigned char c) {
   switch (c) {
     case '&':
@@ -36,35 +40,41 @@ char* AppendEscape(char* out, unsigned char c) {
     case '<':
       std::memcpy(out, "&lt;", 4);
       return out + 4;
+    case '>':
+      std::memcpy(out, "&gt;", 4);
+      return out + 4;
     case '"':
       std::memcpy(out, "&quot;", 6);
       return out + 6;
-    default:
+    case '\t':
+    case '\n':
+    case '\r':
       out[0] = '&';
       out[1] = '#';
       out[2] = static_cast<char>('0' + c / 10);
       out[3] = static_cast<char>('0' + c % 10);
       out[4] = ';';
       return out + 5;
+    default:
+      return out;
   }
 }
 
 }  // namespace
 
-XmlTextOutput::Element XmlTextOutput::Root(const std::string& name) {
+XmlTextOutput::Element XmlTextOutput::Root(std::string_view name) {
   Put(kDeclaration, sizeof kDeclaration - 1);
   StartElement(name);
   return Element{true};
 }
 
-XmlTextOutput::Element XmlTextOutput::Append(Element, const std::string& name) {
-  // The parent's start tag ends once it is known to have a child.
-  if (m_startTagOpen) Put(">", 1);
+XmlTextOutput::Element XmlTextOutput::Append(Element, std::string_view name) {
+  EndStartTag();
   StartElement(name);
   return Element{true};
 }
 
-void XmlTextOutput::StartElement(const std::string& name) {
+void XmlTextOutput::StartElement(std::string_view name) {
   Put("<", 1);
   Put(name.data(), name.size());
   m_starts.push_back(m_openNames.size());
@@ -72,15 +82,22 @@ void XmlTextOutput::StartElement(const std::string& name) {
   m_startTagOpen = true;
 }
 
+// The parent's start tag ends once it is known to have content.
+void XmlTextOutput::EndStartTag() {
+  if (!m_startTagOpen) return;
+  Put(">", 1);
+  m_startTagOpen = false;
+}
+
 void XmlTextOutput::Attribute(Element, std::string_view name, const char* utf8, std::size_t size) {
-  // Room for the worst case (every byte a five-byte reference) lets the
-  // escapes go straight into the buffer; a longer text takes the slow path.
+  // Room for the worst case (every byte a six-byte escape) lets the escapes
+  // go straight into the buffer; a longer text takes the slow path.
   const std::size_t longest = size > kCapacity ? kCapacity + 1 : name.size() + 4 + size * 6;
   if (longest > kCapacity) {
     Put(" ", 1);
     Put(name.data(), name.size());
     Put("=\"", 2);
-    PutEscaped(utf8, size);
+    PutEscaped(utf8, size, true);
     Put("\"", 1);
     return;
   }
@@ -95,14 +112,14 @@ void XmlTextOutput::Attribute(Element, std::string_view name, const char* utf8, 
   const char* const end = utf8 + size;
   while (at != end) {
     // Eight bytes at a time while none needs an escape: most texts have none.
-    if (end - at >= 8 && !NeedsEscapeIn8(at)) {
+    if (end - at >= 8 && !NeedsAttributeEscapeIn8(at)) {
       std::memcpy(out, at, 8);
       out += 8;
       at += 8;
       continue;
     }
     const unsigned char c = static_cast<unsigned char>(*at++);
-    if (NeedsEscape(c)) {
+    if (NeedsAttributeEscape(c)) {
       out = AppendEscape(out, c);
     } else {
       *out++ = static_cast<char>(c);
@@ -110,6 +127,18 @@ void XmlTextOutput::Attribute(Element, std::string_view name, const char* utf8, 
   }
   *out++ = '"';
   m_used = static_cast<std::size_t>(out - m_buffer);
+}
+
+void XmlTextOutput::Text(const char* utf8, std::size_t size) {
+  EndStartTag();
+  PutEscaped(utf8, size, false);
+}
+
+void XmlTextOutput::CData(const char* utf8, std::size_t size) {
+  EndStartTag();
+  Put("<![CDATA[", 9);
+  Put(utf8, size);
+  Put("]]>", 3);
 }
 
 void XmlTextOutput::Close(Element) {
@@ -128,7 +157,7 @@ void XmlTextOutput::Close(Element) {
 }
 
 void XmlTextOutput::Flush() {
-  if (m_used > 0 && m_sink != nullptr) m_sink->write(m_buffer, m_used);
+  if (m_used > 0 && m_sink != nullptr) m_sink->Write(m_buffer, m_used);
   m_used = 0;
 }
 
@@ -136,7 +165,7 @@ void XmlTextOutput::Put(const char* text, std::size_t size) {
   if (size > kCapacity - m_used) {
     Flush();
     if (size >= kCapacity) {
-      if (m_sink != nullptr) m_sink->write(text, size);
+      if (m_sink != nullptr) m_sink->Write(text, size);
       return;
     }
   }
@@ -144,12 +173,12 @@ void XmlTextOutput::Put(const char* text, std::size_t size) {
   m_used += size;
 }
 
-void XmlTextOutput::PutEscaped(const char* text, std::size_t size) {
+void XmlTextOutput::PutEscaped(const char* text, std::size_t size, bool inAttribute) {
   const char* run = text;
   const char* const end = text + size;
   for (const char* at = text; at != end; ++at) {
     const unsigned char c = static_cast<unsigned char>(*at);
-    if (!NeedsEscape(c)) continue;
+    if (!(inAttribute ? NeedsAttributeEscape(c) : NeedsTextEscape(c))) continue;
     Put(run, static_cast<std::size_t>(at - run));
     run = at + 1;
     char escape[kLongestEscape];
@@ -158,5 +187,5 @@ void XmlTextOutput::PutEscaped(const char* text, std::size_t size) {
   Put(run, static_cast<std::size_t>(end - run));
 }
 
-}  // namespace xmlio
+}  // namespace xmldom
 }  // namespace corvane

@@ -1,46 +1,14 @@
-// Helpers for the XML chunk file tests: a scratch folder removed afterwards,
-// whole-file reads and writes, and a recorder of progress calls.
+// Test support for the progress protocol: the messages byte for byte, and a
+// recorder of every call as text ("start:<message>:0:100", "pos:N", "end").
 #pragma once
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include <corvane/platform/cstring.h>
 #include <corvane/xmlio/progress.h>
 
-namespace xmlio_test {
-
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "corvane-xmlio-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    m_path = pattern;
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  std::string File(const std::string& name) const { return (m_path / name).string(); }
-
- private:
-  std::filesystem::path m_path;
-};
-
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+namespace corvane_test {
 
 // The progress messages, byte for byte (GBK).
 inline std::string SaveStart() { return "start:\xD5\xFD\xD4\xDA\xB1\xA3\xB4\xE6XML\xCE\xC4\xBC\xFE...:0:100"; }
@@ -80,4 +48,4 @@ struct ProgressLog {
   }
 };
 
-}  // namespace xmlio_test
+}  // namespace corvane_test

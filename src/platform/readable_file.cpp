@@ -1,0 +1,70 @@
+#include "platform/readable_file.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/codepage.h"
+
+namespace corvane {
+namespace platform {
+namespace {
+
+bool FileSystemPath(const char* narrowPath, std::string& path) {
+  if (narrowPath == nullptr || *narrowPath == '\0') return false;
+  return codepage::AppendNarrowAsUtf8Strict(path, narrowPath, std::strlen(narrowPath));
+}
+
+}  // namespace
+
+ReadableFile::~ReadableFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool ReadableFile::Open(const char* narrowPath) {
+  std::string path;
+  if (fd_ >= 0 || !FileSystemPath(narrowPath, path)) return false;
+  // O_NONBLOCK keeps a FIFO from holding the open; it is refused below anyway.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  size_ = static_cast<unsigned long long>(info.st_size);
+  return true;
+}
+
+long long ReadableFile::Read(void* buffer, std::size_t size) {
+  if (fd_ < 0) return -1;
+  for (;;) {
+    const ssize_t got = ::read(fd_, buffer, size);
+    if (got >= 0) return got;
+    if (errno != EINTR) return -1;
+  }
+}
+
+bool ReadableFile::Rewind() { return fd_ >= 0 && ::lseek(fd_, 0, SEEK_SET) == 0; }
+
+bool ReadWholeFile(const char* narrowPath, std::string& bytes) {
+  ReadableFile file;
+  if (!file.Open(narrowPath)) return false;
+  bytes.resize(static_cast<std::size_t>(file.SizeAtOpen()));
+  std::size_t filled = 0;
+  while (filled < bytes.size()) {
+    const long long got = file.Read(&bytes[filled], bytes.size() - filled);
+    if (got < 0) return false;
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  bytes.resize(filled);
+  return true;
+}
+
+}  // namespace platform
+}  // namespace corvane

@@ -1,0 +1,306 @@
+#include "xmldom/xml_parser.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <exception>
+#include <new>
+#include <string>
+#include <vector>
+
+#include <expat.h>
+
+#include "platform/readable_file.h"
+#include "platform/strict_converter.h"
+#include "xmldom/source_encoding.h"
+
+namespace corvane {
+namespace xmldom {
+namespace {
+
+// Bytes read from a file at a time.
+constexpr std::size_t kBlockSize = 1 << 20;
+// Separates namespace URI and local name in the checking pass; never in a name.
+constexpr char kNamespaceSeparator = '\x01';
+
+// The parser's memory comes from the C++ allocator like everything else the
+// library allocates, so a host's allocator (and the tests' meter) sees it.
+// Each block carries its size in front, for realloc.
+constexpr std::size_t kSizeHeader = alignof(std::max_align_t);
+
+void* Allocate(std::size_t size) {
+  void* block = ::operator new(size + kSizeHeader, std::nothrow);
+  if (block == nullptr) return nullptr;
+  *static_cast<std::size_t*>(block) = size;
+  return static_cast<char*>(block) + kSizeHeader;
+}
+
+void Release(void* data) {
+  if (data != nullptr) ::operator delete(static_cast<char*>(data) - kSizeHeader);
+}
+
+void* Reallocate(void* data, std::size_t size) {
+  void* grown = Allocate(size);
+  if (grown == nullptr || data == nullptr) return grown;
+  const std::size_t old = *reinterpret_cast<std::size_t*>(static_cast<char*>(data) - kSizeHeader);
+  std::memcpy(grown, data, std::min(old, size));
+  Release(data);
+  return grown;
+}
+
+const XML_Memory_Handling_Suite kMemory = {&Allocate, &Reallocate, &Release};
+
+}  // namespace
+
+struct XmlParser::State {
+  XML_Parser parser = nullptr;
+  ElementListener* listener = nullptr;
+  unsigned long long* elements = nullptr;
+  ParseFailure* failure = nullptr;
+  int depth = 0;
+  bool namespaces = false;
+  std::exception_ptr thrown;  // a listener's exception, rethrown after the parse
+  std::vector<std::string> names;        // element and attribute names as written
+  std::vector<const char*> attributes;  // the pairs with those names
+
+  ~State() {
+    if (parser != nullptr) XML_ParserFree(parser);
+  }
+
+  // Stops the parse at the current place with `reason`.
+  void Refuse(const char* reason) {
+    failure->reason = reason;
+    failure->line = XML_GetCurrentLineNumber(parser);
+    failure->column = XML_GetCurrentColumnNumber(parser) + 1;
+    XML_StopParser(parser, XML_FALSE);
+  }
+
+  void Throw() {
+    thrown = std::current_exception();
+    XML_StopParser(parser, XML_FALSE);
+  }
+
+  static void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
+    State& state = *static_cast<State*>(data);
+    ++*state.elements;
+    if (++state.depth > kMaxElementDepth) {
+      return state.Refuse("elements nested deeper than the limit of 256 levels");
+    }
+    if (state.listener == nullptr) return;
+    try {
+      if (state.namespaces) {
+        state.AsWritten(name, attributes);
+        state.listener->StartElement(state.names[0].c_str(), state.attributes.data());
+      } else {
+        state.listener->StartElement(name, attributes);
+      }
+    } catch (...) {
+      state.Throw();
+    }
+  }
+
+  // With namespaces, the parser gives a prefixed or defaulted name as
+  // "uri SEP local SEP prefix" (or without the prefix part): the listener
+  // gets "prefix:local" (or "local"), as the document writes it.
+  void AsWritten(const char* element, const char** pairs) {
+    std::size_t count = 0;
+    while (pairs[count] != nullptr) count += 2;
+    if (names.size() < count / 2 + 1) names.resize(count / 2 + 1);
+    Qualified(element, names[0]);
+    attributes.assign(pairs, pairs + count + 1);
+    for (std::size_t i = 0; i < count; i += 2) {
+      if (std::strchr(pairs[i], kNamespaceSeparator) == nullptr) continue;
+      Qualified(pairs[i], names[i / 2 + 1]);
+      attributes[i] = names[i / 2 + 1].c_str();
+    }
+  }
+  static void Qualified(const char* name, std::string& out) {
+    const char* uriEnd = std::strchr(name, kNamespaceSeparator);
+    if (uriEnd == nullptr) {
+      out.assign(name);
+      return;
+    }
+    const char* local = uriEnd + 1;
+    const char* localEnd = std::strchr(local, kNamespaceSeparator);
+    if (localEnd == nullptr) {
+      out.assign(local);
+      return;
+    }
+    out.assign(localEnd + 1);
+    out += ':';
+    out.append(local, localEnd);
+  }
+
+  static void XMLCALL OnEnd(void* data, const XML_Char*) {
+    State& state = *static_cast<State*>(data);
+    --state.depth;
+    if (state.listener == nullptr) return;
+    try {
+      state.listener->EndElement();
+    } catch (...) {
+      state.Throw();
+    }
+  }
+
+  // No entity the document declares is ever expanded: a document type
+  // declaration refuses the whole document.
+  static void XMLCALL OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+    static_cast<State*>(data)->Refuse("a document type declaration (DTD), which is refused");
+  }
+
+  // Feeds one piece; false once the parse has failed or was stopped.
+  bool Feed(const char* text, std::size_t size, bool last) {
+    if (XML_Parse(parser, text, static_cast<int>(size), last) == XML_STATUS_OK) return true;
+    NoteError();
+    return false;
+  }
+  bool FeedBuffer(std::size_t size, bool last) {
+    if (XML_ParseBuffer(parser, static_cast<int>(size), last) == XML_STATUS_OK) return true;
+    NoteError();
+    return false;
+  }
+  void NoteError() {
+    if (thrown) std::rethrow_exception(thrown);
+    const XML_Error code = XML_GetErrorCode(parser);
+    if (code == XML_ERROR_ABORTED) return;  // Refuse gave the reason
+    failure->reason = XML_ErrorString(code);
+    failure->line = XML_GetCurrentLineNumber(parser);
+    failure->column = XML_GetCurrentColumnNumber(parser) + 1;
+  }
+};
+
+XmlParser::XmlParser() = default;
+XmlParser::~XmlParser() = default;
+
+unsigned long XmlParser::CurrentLine() const {
+  return state_ != nullptr && state_->parser != nullptr ? XML_GetCurrentLineNumber(state_->parser)
+                                                       : 0;
+}
+
+namespace {
+
+// The parser takes an int length: longer text goes in pieces.
+constexpr std::size_t kMaxPiece = 1u << 30;
+
+void Fail(ParseFailure& failure, const std::string& reason) {
+  failure.reason = reason;
+  failure.line = 0;
+  failure.column = 0;
+}
+
+}  // namespace
+
+void XmlParser::Begin(Namespaces namespaces, ElementListener* listener) {
+  failure_ = ParseFailure();
+  elements_ = 0;
+  state_.reset(new State);
+  const char separator[] = {kNamespaceSeparator, '\0'};
+  state_->namespaces = namespaces == Namespaces::kChecked;
+  state_->parser = XML_ParserCreate_MM("UTF-8", &kMemory, state_->namespaces ? separator : nullptr);
+  if (state_->parser == nullptr) throw std::bad_alloc();
+  if (state_->namespaces) XML_SetReturnNSTriplet(state_->parser, XML_TRUE);
+  state_->listener = listener;
+  state_->elements = &elements_;
+  state_->failure = &failure_;
+  XML_SetUserData(state_->parser, state_.get());
+  XML_SetElementHandler(state_->parser, &State::OnStart, &State::OnEnd);
+  XML_SetStartDoctypeDeclHandler(state_->parser, &State::OnDoctype);
+}
+
+bool XmlParser::ParseText(const char* utf8, std::size_t size, Namespaces namespaces,
+                          ElementListener* listener) {
+  Begin(namespaces, listener);
+  do {
+    const std::size_t piece = std::min(size, kMaxPiece);
+    if (!state_->Feed(utf8, piece, piece == size)) return false;
+    utf8 += piece;
+    size -= piece;
+  } while (size > 0);
+  return true;
+}
+
+bool XmlParser::ParseFile(platform::ReadableFile& file, Namespaces namespaces,
+                          ElementListener* listener) {
+  Begin(namespaces, listener);
+  // The first block decides the encoding.
+  std::vector<char> raw(kBlockSize);
+  long long got = file.Read(raw.data(), raw.size());
+  if (got < 0) {
+    Fail(failure_, "the file cannot be read");
+    return false;
+  }
+  const SourceEncoding encoding =
+      DetectEncoding(raw.data(), std::min<std::size_t>(static_cast<std::size_t>(got),
+                                                       kDeclarationScanLimit));
+  if (!encoding.refusal.empty()) {
+    Fail(failure_, encoding.refusal);
+    return false;
+  }
+  const std::size_t skip = std::min<std::size_t>(encoding.byteOrderMark, static_cast<std::size_t>(got));
+  if (encoding.converter.empty()) {
+    if (!state_->Feed(raw.data() + skip, static_cast<std::size_t>(got) - skip, got == 0)) return false;
+    while (got > 0) {  // the rest goes straight into the parser's own buffer
+      void* buffer = XML_GetBuffer(state_->parser, static_cast<int>(kBlockSize));
+      if (buffer == nullptr) throw std::bad_alloc();
+      got = file.Read(buffer, kBlockSize);
+      if (got < 0) {
+        Fail(failure_, "the file cannot be read");
+        return false;
+      }
+      if (!state_->FeedBuffer(static_cast<std::size_t>(got), got == 0)) return false;
+    }
+    return true;
+  }
+  platform::StrictConverter converter;
+  if (!converter.Open(encoding.converter.c_str())) {
+    Fail(failure_, "declares an encoding that is not known (" + encoding.converter + ")");
+    return false;
+  }
+  std::string text;
+  std::size_t from = skip;
+  for (;;) {
+    text.clear();
+    const bool last = got == 0;
+    if (!converter.Convert(raw.data() + from, static_cast<std::size_t>(got) - from, last, text)) {
+      Fail(failure_, "bytes that are not valid " + encoding.converter + " text");
+      return false;
+    }
+    if (!state_->Feed(text.data(), text.size(), last)) return false;
+    if (last) return true;
+    got = file.Read(raw.data(), raw.size());
+    from = 0;
+    if (got < 0) {
+      Fail(failure_, "the file cannot be read");
+      return false;
+    }
+  }
+}
+
+bool DecodeDocument(std::string& bytes, ParseFailure& failure) {
+  const SourceEncoding encoding =
+      DetectEncoding(bytes.data(), std::min(bytes.size(), kDeclarationScanLimit));
+  if (!encoding.refusal.empty()) {
+    Fail(failure, encoding.refusal);
+    return false;
+  }
+  if (encoding.converter.empty()) {
+    bytes.erase(0, encoding.byteOrderMark);
+    return true;
+  }
+  platform::StrictConverter converter;
+  if (!converter.Open(encoding.converter.c_str())) {
+    Fail(failure, "declares an encoding that is not known (" + encoding.converter + ")");
+    return false;
+  }
+  std::string text;
+  const std::size_t skip = std::min(encoding.byteOrderMark, bytes.size());
+  if (!converter.Convert(bytes.data() + skip, bytes.size() - skip, true, text)) {
+    Fail(failure, "bytes that are not valid " + encoding.converter + " text");
+    return false;
+  }
+  bytes.swap(text);
+  return true;
+}
+
+}  // namespace xmldom
+}  // namespace corvane

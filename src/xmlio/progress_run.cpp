@@ -1,0 +1,23 @@
+#include "xmlio/progress_run.h"
+
+#include <corvane/platform/cstring.h>
+
+namespace corvane {
+namespace xmlio {
+namespace {
+
+// "Saving XML file..." and "Reading XML file..." in code page 936.
+const char kSaveMessage[] = "\xD5\xFD\xD4\xDA\xB1\xA3\xB4\xE6XML\xCE\xC4\xBC\xFE...";
+const char kReadMessage[] = "\xD5\xFD\xD4\xDA\xB6\xC1\xC8\xA1XML\xCE\xC4\xBC\xFE...";
+
+}  // namespace
+
+void ProgressRun::Start(unsigned int total) {
+  if (start_.empty()) return;
+  total_ = total;
+  start_(CString(kind_ == Kind::kSave ? kSaveMessage : kReadMessage), 0, 100);
+  positionCount_ = 0;
+}
+
+}  // namespace xmlio
+}  // namespace corvane

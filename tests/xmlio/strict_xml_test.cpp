@@ -1,0 +1,220 @@
+// XML 1.0 at both edges. Every document that is not well-formed (with
+// namespaces), or is outside the library's limits, fails every way of
+// loading it: CXml::Open is false, XmlFileIO::read leaves the host's tree
+// untouched and calls no callback, FileConvert gets no tree, and the load
+// report gives the parser's reason. Legal but unusual documents load. What
+// XML cannot carry is never written.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <corvane/corvane.h>
+
+#include "support/progress_log.h"
+#include "support/scratch_dir.h"
+#include "support/xml_check.h"
+
+namespace {
+
+using namespace corvane_test;
+
+std::string Nested(int depth) {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += "<e>";
+  for (int i = 0; i < depth; ++i) text += "</e>";
+  return text;
+}
+
+std::string Declared(const char* encoding, const std::string& rest) {
+  return std::string("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?>" + rest;
+}
+
+// "<a v='X'/>" in UTF-16LE, X given as code units.
+std::string Utf16Le(const std::u16string& text) {
+  std::string bytes;
+  for (const char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+class StrictXml : public ::testing::Test {
+ protected:
+  std::string Write(const std::string& bytes) {
+    WriteText(m_path, bytes);
+    return m_path;
+  }
+  ScratchDir m_dir;
+  const std::string m_path = m_dir.Path("document.xml");
+};
+
+TEST_F(StrictXml, EveryNotWellFormedDocumentFailsEveryLoad) {
+  const struct {
+    const char* kind;
+    std::string bytes;
+  } cases[] = {
+      // Encoding: bytes invalid in the document's encoding, names nobody knows.
+      {"GBK without a declaration", "<a v=\"\xD6\xD0\"/>"},
+      {"GBK declared as UTF-8", Declared("UTF-8", "<a v=\"\xD6\xD0\"/>")},
+      {"invalid GBK", Declared("GBK", "<a v=\"\x81\x20\"/>")},
+      {"overlong UTF-8", "<a v=\"\xC0\xAF\"/>"},
+      {"unknown encoding", Declared("no-such-code", "<a/>")},
+      {"UTF-16 declared, 8-bit written", Declared("UTF-16", "<a/>")},
+      {"BOM contradicts declaration", "\xEF\xBB\xBF" + Declared("GBK", "<a/>")},
+      {"lone surrogate", "\xFF\xFE" + Utf16Le(u"<a v=\"\xD800\"/>")},
+      {"cut UTF-16", "\xFF\xFE" + Utf16Le(u"<a/>") + "x"},
+      // Markup.
+      {"undeclared entity", "<a v=\"&nbsp;\"/>"},
+      {"bare ampersand", "<a v=\"x & y\"/>"},
+      {"unterminated reference", "<a v=\"&amp\"/>"},
+      {"< in an attribute", "<a v=\"<\"/>"},
+      {"duplicate attribute", "<a v=\"1\" v=\"2\"/>"},
+      {"unquoted attribute", "<a v=1/>"},
+      {"mismatched tag", "<a><b></a></b>"},
+      {"unclosed", "<a><b/>"},
+      {"two roots", "<a/><b/>"},
+      {"text after the root", "<a/>x"},
+      {"empty file", ""},
+      {"DTD", "<!DOCTYPE a [<!ENTITY x \"y\">]><a>&x;</a>"},
+      {"too deep", Nested(257)},
+      // Characters XML 1.0 does not have.
+      {"raw control", "<a>\x01</a>"},
+      {"raw control in an attribute", "<a v=\"\x01\"/>"},
+      {"reference to a control", "<a v=\"&#1;\"/>"},
+      {"reference to NUL", "<a>&#0;</a>"},
+      {"reference to a surrogate", "<a v=\"&#xD800;\"/>"},
+      {"]]> in text", "<a>]]></a>"},
+      // Prolog.
+      {"blank lines before the declaration", "\n\n<?xml version=\"1.0\"?><a/>"},
+      {"comment before the declaration", "<!-- c --><?xml version=\"1.0\"?><a/>"},
+      {"declaration after the root", "<a/><?xml version=\"1.0\"?>"},
+      // Namespaces.
+      {"unbound element prefix", "<p:a/>"},
+      {"unbound attribute prefix", "<a p:v=\"1\"/>"},
+      {"one attribute twice by namespace",
+       "<a xmlns:p=\"urn:x\" xmlns:q=\"urn:x\" p:v=\"1\" q:v=\"2\"/>"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Write(c.bytes);
+    DomXml::CXml xml;
+    EXPECT_FALSE(xml.Open(path.c_str())) << c.kind;
+
+    XmlFileIO io(path.c_str());
+    ProgressLog log;
+    log.InstallOn(io);
+    boost::shared_ptr<IChunk> root = newChunk("Sentinel");
+    const boost::shared_ptr<IChunk> sentinel = root;
+    io.read(root);
+    EXPECT_EQ(root, sentinel) << c.kind;
+    EXPECT_TRUE(log.calls.empty()) << c.kind;
+
+    FileConvert document;
+    document.SetPath(path.c_str(), true);
+    EXPECT_FALSE(document.GetRoot()) << c.kind;
+
+    const corvane::LoadReport report = corvane::InspectChunkFile(path.c_str());
+    EXPECT_FALSE(report.loads) << c.kind;
+    EXPECT_FALSE(report.failure.empty()) << c.kind;
+  }
+}
+
+TEST_F(StrictXml, LegalButUnusualDocumentsLoad) {
+  const struct {
+    const char* kind;
+    std::string bytes;
+    const char* name;           // the "Name" of the child chunk read
+    const char* label = "C";  // and its label
+  } cases[] = {
+      {"CDATA, comments, instructions", "<?pi x?><!--c--><R><![CDATA[<&>]]><C Name=\"n\"/><?p?></R>",
+       "n"},
+      {"character references", "<R><C Name=\"&#x4E2D;&#65;&lt;\"/></R>", "\xD6\xD0" "A<"},
+      {"attributes in any order", "<R><C Value=\"1\" Type=\"int\" Name=\"n\"/></R>", "n"},
+      {"namespace declarations", "<R xmlns=\"urn:d\" xmlns:x=\"urn:x\"><C x:k=\"1\" Name=\"n\"/></R>",
+       "n"},
+      {"CRLF line ends", "<?xml version=\"1.0\"?>\r\n<R>\r\n<C\r\nName=\"n\"/>\r\n</R>\r\n", "n"},
+      {"standalone declaration", "<?xml version='1.0' standalone='yes'?><R><C Name='n'/></R>", "n"},
+      {"UTF-8 byte order mark", "\xEF\xBB\xBF<R><C Name=\"\xE4\xB8\xAD\"/></R>", "\xD6\xD0"},
+      {"UTF-16 without a mark", Utf16Le(u"<?xml version=\"1.0\"?><R><C Name=\"\x4E2D\"/></R>"),
+       "\xD6\xD0"},
+      {"GB18030", Declared("GB18030", "<R><C Name=\"\xD6\xD0\"/></R>"), "\xD6\xD0"},
+      {"GB2312 read as GBK", Declared("gb2312", "<R><C Name=\"\x88\xD2\"/></R>"), "\x88\xD2"},
+      {"depth 256", "<R><C Name=\"n\">" + Nested(254) + "</C></R>", "n"},
+      {"prefixed names", "<R xmlns:x=\"urn:x\"><x:C x:Name=\"p\" Name=\"n\"/></R>", "n", "x:C"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Write(c.bytes);
+    DomXml::CXml xml;
+    EXPECT_TRUE(xml.Open(path.c_str())) << c.kind;
+    // Read in one pass (nothing to report) and in two (a progress callback).
+    for (const bool withProgress : {false, true}) {
+      XmlFileIO io(path.c_str());
+      if (withProgress) io.setStartProgressFun([](CString const&, int, int) { return true; });
+      boost::shared_ptr<IChunk> root;
+      io.read(root);
+      ASSERT_TRUE(root != nullptr) << c.kind;
+      ASSERT_EQ(root->numChild(), 1u) << c.kind;
+      EXPECT_EQ(root->Child(0)->name(), c.name) << c.kind;
+      EXPECT_EQ(root->Child(0)->label(), c.label) << c.kind;
+    }
+  }
+}
+
+TEST_F(StrictXml, NamesAndValuesXmlCannotCarryAreNeverWritten) {
+  // Labels no XML name may be: the multiplication sign, a circled one, the
+  // ideographic space inside a name, a byte that is not GBK, a colon.
+  const char* const badLabels[] = {"\xA1\xC1", "\xA2\xD9", "a\xA1\xA1" "b", "\xFF", "p:a"};
+  boost::shared_ptr<IChunk> root = newChunk("R");
+  for (const char* label : badLabels) {
+    boost::shared_ptr<IChunk> dropped = newChunk(label, "n", 1);
+    dropped->addChild(newChunk("Inner"));
+    root->addChild(dropped);
+  }
+  root->addChild(newChunk("Ctl", "a\x01" "b", CString("tab\there\x1F")));  // Name and Value refused
+  root->addChild(newChunk("Ok", "\xD5\xFD", CString("line\r\nbreak")));
+  const std::string path = m_dir.Path("written.xml");
+  XmlFileIO(path.c_str()).save(root);
+  EXPECT_CONFORMING_XML(path);
+  EXPECT_EQ(ReadText(path),
+            "<?xml version=\"1.0\"?><R><Ctl Type=\"string\"/><Ok Name=\"\xE6\xAD\xA3\" "
+            "Type=\"string\" Value=\"line&#13;&#10;break\"/></R>");
+  boost::shared_ptr<IChunk> back;
+  XmlFileIO(path.c_str()).read(back);
+  ASSERT_TRUE(back && back->numChild() == 2);
+  EXPECT_EQ(back->Child(1)->getValueAsString(), "line\r\nbreak");
+
+  DomXml::CXml xml;
+  EXPECT_FALSE(xml.Create("\xA1\xC1"));
+  ASSERT_TRUE(xml.Create("R"));
+  std::tr1::shared_ptr<DomXml::CXmlNode> element = xml.GetRoot();
+  ASSERT_TRUE(element->SetAttribute("a", "kept"));
+  EXPECT_FALSE(element->SetAttribute("a", "bell\x07"));
+  EXPECT_FALSE(element->SetAttribute("\xA1\xC1", "v"));
+  EXPECT_FALSE(element->SetAttribute("xmlns", "urn:x"));
+  EXPECT_EQ(element->GetAttribute("a"), "kept");
+  ASSERT_TRUE(xml.Save(path.c_str()));
+  EXPECT_CONFORMING_XML(path);
+  EXPECT_EQ(ReadText(path), "<?xml version=\"1.0\"?><R a=\"kept\"/>");
+}
+
+// The protected per-element save sets attributes: an element saved into
+// twice carries each attribute once, with the second value.
+class ElementWriter : public XmlFileIO {
+ public:
+  using XmlFileIO::save;
+};
+
+TEST_F(StrictXml, SavingIntoAnElementTwiceReplacesItsAttributes) {
+  DomXml::CXml xml;
+  ASSERT_TRUE(xml.Create("R"));
+  ElementWriter writer;
+  writer.save(newChunk("R", "first", 1), xml.GetRoot());
+  writer.save(newChunk("R", "second", 2), xml.GetRoot());
+  const std::string path = m_dir.Path("twice.xml");
+  ASSERT_TRUE(xml.Save(path.c_str()));
+  EXPECT_CONFORMING_XML(path);
+  EXPECT_EQ(ReadText(path), "<?xml version=\"1.0\"?><R Name=\"second\" Type=\"int\" Value=\"2\"/>");
+}
+
+}  // namespace
