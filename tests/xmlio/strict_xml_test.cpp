@@ -164,7 +164,7 @@ TEST_F(StrictXml, LegalButUnusualDocumentsLoad) {
 TEST_F(StrictXml, NamesAndValuesXmlCannotCarryAreNeverWritten) {
   // Labels no XML name may be: the multiplication sign, a circled one, the
   // ideographic space inside a name, a byte that is not GBK, a colon.
-  const char* const badLabels[] = {"\xA1\xC1", "\xA2\xD9", "a\xA1\xA1" "b", "\xFF", "p:a"};
+  const char* const badLabels[] = {"\xA1\xC1", "\xA2\xD9", "a\xA1\xA1\x62", "\xFF", "p:a"};
   boost::shared_ptr<IChunk> root = newChunk("R");
   for (const char* label : badLabels) {
     boost::shared_ptr<IChunk> dropped = newChunk(label, "n", 1);
