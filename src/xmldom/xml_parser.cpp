@@ -29,8 +29,12 @@ constexpr char kNamespaceSeparator = '\x01';
 constexpr std::size_t kSizeHeader = alignof(std::max_align_t);
 
 void* Allocate(std::size_t size) {
-  void* block = ::operator new(size + kSizeHeader, std::nothrow);
-  if (block == nullptr) return nullptr;
+  void* block;
+  try {
+    block = ::operator new(size + kSizeHeader);  // the plain form, which hosts replace
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
   *static_cast<std::size_t*>(block) = size;
   return static_cast<char*>(block) + kSizeHeader;
 }
