@@ -74,6 +74,7 @@ int CFileException::OsErrorToException(LONG osError) noexcept {
     case ENAMETOOLONG:
     case ELOOP:
     case EINVAL:
+    case EILSEQ:  // a path whose bytes are not code page 936 text
       return badPath;
     case EMFILE:
     case ENFILE:

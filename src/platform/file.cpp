@@ -10,13 +10,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/codepage.h"
+#include "platform/native_path.h"
 
 namespace {
 
-std::string ToFileSystemPath(LPCSTR path) {
-  if (path == NULL) return std::string();
-  return corvane::codepage::NarrowToUtf8(path, std::char_traits<char>::length(path));
+// Bytes that are not code page 936 text name no file: a lenient conversion
+// would let two different paths reach the same one.
+constexpr int kBadPathError = EILSEQ;
+
+// The file system's form of `path`, or a throw of badPath naming it.
+std::string NativePathOrThrow(LPCSTR path) {
+  std::string native;
+  if (!corvane::platform::NativePath(path, native)) {
+    const int osError = (path == NULL || *path == '\0') ? ENOENT : kBadPathError;
+    AfxThrowFileException(CFileException::badPath, osError, path);
+  }
+  return native;
 }
 
 int OpenFlagsFor(UINT flags) {
@@ -60,7 +69,11 @@ BOOL CFile::Open(LPCSTR path, UINT flags, CFileException* error) {
     FillError(error, ENOENT, path);
     return FALSE;
   }
-  const std::string fsPath = ToFileSystemPath(path);
+  std::string fsPath;
+  if (!corvane::platform::NativePath(path, fsPath)) {
+    FillError(error, kBadPathError, path);
+    return FALSE;
+  }
   int fd;
   do {
     fd = ::open(fsPath.c_str(), OpenFlagsFor(flags), 0666);
@@ -166,13 +179,15 @@ ULONGLONG CFile::Seek(LONGLONG offset, UINT from) {
 }
 
 void CFile::Rename(LPCSTR oldName, LPCSTR newName) {
-  if (std::rename(ToFileSystemPath(oldName).c_str(), ToFileSystemPath(newName).c_str()) != 0) {
+  const std::string from = NativePathOrThrow(oldName);
+  const std::string to = NativePathOrThrow(newName);
+  if (std::rename(from.c_str(), to.c_str()) != 0) {
     AfxThrowFileException(CFileException::OsErrorToException(errno), errno, oldName);
   }
 }
 
 void CFile::Remove(LPCSTR fileName) {
-  if (::unlink(ToFileSystemPath(fileName).c_str()) != 0) {
+  if (::unlink(NativePathOrThrow(fileName).c_str()) != 0) {
     AfxThrowFileException(CFileException::OsErrorToException(errno), errno, fileName);
   }
 }

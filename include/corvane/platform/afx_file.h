@@ -1,5 +1,6 @@
 // CFile: the framework's unbuffered binary file over an operating-system file
-// descriptor. Paths are narrow code page 936 text. Open reports failure as
+// descriptor. Paths are narrow code page 936 text; bytes that are not make a
+// path name no file (cause badPath). Open reports failure as
 // FALSE (and in the optional CFileException record); every other failing
 // operation throws a heap CFileException* that the caller releases with
 // Delete(). The destructor closes quietly. One thread at a time.
