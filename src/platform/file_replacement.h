@@ -1,0 +1,91 @@
+// One save of a file, giving what opening it to "create or truncate, then
+// write" gives, without losing the old file where that can be avoided:
+// - Open fails, touching nothing, wherever that open would fail.
+// - The path keeps its meaning: symbolic links are followed (a dangling
+//   link's target is created), every hard link sees the new content, owner,
+//   group, permission bits and extended attributes stay, and FIFOs and devices
+//   are written, never replaced. A new file gets 0666 less the umask.
+// - A regular file with one link, in a folder that allows it, is replaced
+//   whole by a temporary beside it: a save stopped at any moment leaves the old
+//   content or the new, and the next save of that file removes what a killed
+//   save left behind. Anywhere else the file is written in place, as the open
+//   would write it; abandoning such a save after data reached it leaves what
+//   the open would have left.
+// - When the old and new copies do not fit on the disk together but the new
+//   one fits alone, the temporary replaces the file early and the rest of the
+//   content is appended to it. A save that cannot fit at all leaves the old
+//   file as it was.
+// Error() holds the operating system's cause of the first failure (errno
+// values on POSIX). Each call once, in order; one thread at a time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corvane {
+namespace platform {
+
+class FileReplacement {
+ public:
+  // `narrowPath` is code page 936 text; nothing happens until Open.
+  explicit FileReplacement(const char* narrowPath);
+  // Abandons an uncommitted save: its temporary goes, the file stays as it was.
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  // False, touching nothing, when the file could not be opened for writing.
+  bool Open();
+  // The next bytes of the new content, in chunks of any size. A failure is
+  // kept for Commit, and later writes are ignored.
+  void Write(const void* data, std::size_t size) noexcept;
+  // True when the whole new content is durably at the path.
+  bool Commit();
+  // The cause of the first failure; 0 when there was none.
+  int Error() const noexcept { return error_; }
+
+ private:
+  // The operating system's side, one implementation per platform
+  // (file_replacement_posix.cpp).
+  struct Native;
+  struct NativeDeleter {
+    void operator()(Native* native) const noexcept;
+  };
+  // Fills native_, replacing_ and oldSize_; answers 0 or the cause.
+  int PrepareNative(const std::string& path);
+  // Writes all of `data` or answers the cause with `written` telling how much went.
+  int WriteNative(const char* data, std::size_t size, std::size_t& written);
+  // Puts the written content in place, appends `rest` (what a full disk
+  // kept back) and makes it all durable.
+  int FinishNative(const char* rest, std::size_t restSize);
+  // Undoes whatever an unfinished save left; harmless after a finished one.
+  void AbandonNative() noexcept;
+
+  void Send(const char* data, std::size_t size) noexcept;
+  void HoldBack(const char* data, std::size_t size) noexcept;
+  void Fail(int error) noexcept;
+
+  enum class State { kIdle, kOpen, kDone };
+
+  std::string narrowPath_;
+  State state_ = State::kIdle;
+  int error_ = 0;
+  std::unique_ptr<Native, NativeDeleter> native_;
+  bool replacing_ = false;     // a temporary will replace the file
+  std::uint64_t oldSize_ = 0;  // how much a full disk may keep back in memory
+  std::unique_ptr<char[]> buffer_;
+  std::size_t buffered_ = 0;
+  bool holdingBack_ = false;  // the disk filled up: the rest waits in heldBack_
+  int fullDiskError_ = 0;
+  std::vector<char> heldBack_;
+};
+
+// Tests use this to take the path that file systems without unnamed
+// temporaries take: every temporary is named from the start.
+void UseNamedTemporariesForTesting(bool named) noexcept;
+
+}  // namespace platform
+}  // namespace corvane
