@@ -1,24 +1,15 @@
 #include "platform/readable_file.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/codepage.h"
+#include "platform/native_path.h"
 
 namespace corvane {
 namespace platform {
-namespace {
-
-bool FileSystemPath(const char* narrowPath, std::string& path) {
-  if (narrowPath == nullptr || *narrowPath == '\0') return false;
-  return codepage::AppendNarrowAsUtf8Strict(path, narrowPath, std::strlen(narrowPath));
-}
-
-}  // namespace
 
 ReadableFile::~ReadableFile() {
   if (fd_ >= 0) ::close(fd_);
@@ -26,7 +17,7 @@ ReadableFile::~ReadableFile() {
 
 bool ReadableFile::Open(const char* narrowPath) {
   std::string path;
-  if (fd_ >= 0 || !FileSystemPath(narrowPath, path)) return false;
+  if (fd_ >= 0 || !NativePath(narrowPath, path)) return false;
   // O_NONBLOCK keeps a FIFO from holding the open; it is refused below anyway.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return false;

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <new>
 
-#include "platform/codepage.h"
+#include "platform/file_replacement.h"
 #include "platform/readable_file.h"
-#include "xmldom/atomic_file.h"
 #include "xmldom/dom_access.h"
+#include "xmldom/file_text_sink.h"
 #include "xmldom/xml_name.h"
 
 namespace DomXml {
@@ -83,16 +83,12 @@ bool CXml::Save(const char* path) {
   if (holder == nullptr) return false;
   try {
     const CString target(path != nullptr ? path : m_path.GetString());
-    std::string native;
     // A document without a document element would be a file no reader accepts.
-    if (target.IsEmpty() || !holder->document.document_element() ||
-        !corvane::codepage::AppendNarrowAsUtf8Strict(native, target.GetString(),
-                                                     static_cast<std::size_t>(target.GetLength()))) {
-      return false;
-    }
-    corvane::xmldom::AtomicFileWriter file(native);
-    if (!file.Begin()) return false;
-    corvane::xmldom::SerializeDocument(holder->document, file);
+    if (!holder->document.document_element()) return false;
+    corvane::platform::FileReplacement file(target);
+    if (!file.Open()) return false;
+    corvane::xmldom::FileTextSink sink(file);
+    corvane::xmldom::SerializeDocument(holder->document, sink);
     if (!file.Commit()) return false;
     if (path != nullptr) m_path = target;
     return true;

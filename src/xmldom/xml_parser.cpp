@@ -226,27 +226,30 @@ bool XmlParser::ParseText(const char* utf8, std::size_t size, Namespaces namespa
 bool XmlParser::ParseFile(platform::ReadableFile& file, Namespaces namespaces,
                           ElementListener* listener) {
   Begin(namespaces, listener);
-  // The first block decides the encoding.
-  std::vector<char> raw(kBlockSize);
-  long long got = file.Read(raw.data(), raw.size());
+  // Blocks no larger than the file (a small file costs no large buffers);
+  // the first block decides the encoding.
+  const std::size_t blockSize = static_cast<std::size_t>(
+      std::min<unsigned long long>(kBlockSize, file.SizeAtOpen() + 1));
+  std::unique_ptr<char[]> raw(new char[blockSize]);
+  long long got = file.Read(raw.get(), blockSize);
   if (got < 0) {
     Fail(failure_, "the file cannot be read");
     return false;
   }
   const SourceEncoding encoding =
-      DetectEncoding(raw.data(), std::min<std::size_t>(static_cast<std::size_t>(got),
-                                                       kDeclarationScanLimit));
+      DetectEncoding(raw.get(), std::min<std::size_t>(static_cast<std::size_t>(got),
+                                                      kDeclarationScanLimit));
   if (!encoding.refusal.empty()) {
     Fail(failure_, encoding.refusal);
     return false;
   }
   const std::size_t skip = std::min<std::size_t>(encoding.byteOrderMark, static_cast<std::size_t>(got));
   if (encoding.converter.empty()) {
-    if (!state_->Feed(raw.data() + skip, static_cast<std::size_t>(got) - skip, got == 0)) return false;
+    if (!state_->Feed(raw.get() + skip, static_cast<std::size_t>(got) - skip, got == 0)) return false;
     while (got > 0) {  // the rest goes straight into the parser's own buffer
-      void* buffer = XML_GetBuffer(state_->parser, static_cast<int>(kBlockSize));
+      void* buffer = XML_GetBuffer(state_->parser, static_cast<int>(blockSize));
       if (buffer == nullptr) throw std::bad_alloc();
-      got = file.Read(buffer, kBlockSize);
+      got = file.Read(buffer, blockSize);
       if (got < 0) {
         Fail(failure_, "the file cannot be read");
         return false;
@@ -265,13 +268,13 @@ bool XmlParser::ParseFile(platform::ReadableFile& file, Namespaces namespaces,
   for (;;) {
     text.clear();
     const bool last = got == 0;
-    if (!converter.Convert(raw.data() + from, static_cast<std::size_t>(got) - from, last, text)) {
+    if (!converter.Convert(raw.get() + from, static_cast<std::size_t>(got) - from, last, text)) {
       Fail(failure_, "bytes that are not valid " + encoding.converter + " text");
       return false;
     }
     if (!state_->Feed(text.data(), text.size(), last)) return false;
     if (last) return true;
-    got = file.Read(raw.data(), raw.size());
+    got = file.Read(raw.get(), blockSize);
     from = 0;
     if (got < 0) {
       Fail(failure_, "the file cannot be read");

@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "platform/codepage.h"
-#include "xmldom/atomic_file.h"
+#include "platform/file_replacement.h"
+#include "xmldom/file_text_sink.h"
 #include "xmldom/xml_name.h"
 #include "xmldom/xml_text_output.h"
 #include "xmlio/chunk_tree_walk.h"
@@ -21,16 +21,14 @@ bool WriteChunkFile(const CString& path, boost::shared_ptr<IChunk> root, Progres
   std::string rootName;
   const bool named =
       xmldom::NarrowNameToUtf8(label.GetString(), std::strlen(label.GetString()), rootName);
-  std::string native;
-  const bool pathOk = codepage::AppendNarrowAsUtf8Strict(native, path.GetString(),
-                                                          std::strlen(path.GetString()));
-  xmldom::AtomicFileWriter file(native);
-  const bool writing = named && pathOk && !native.empty() && file.Begin();
+  platform::FileReplacement file(path);
+  const bool writing = named && file.Open();
+  xmldom::FileTextSink sink(file);
 
   // On the heap: the output buffer and the walk's text caches are too big
   // for a host's stack.
   using xmldom::XmlTextOutput;
-  auto output = std::make_unique<XmlTextOutput>(writing ? &file : nullptr);
+  auto output = std::make_unique<XmlTextOutput>(writing ? &sink : nullptr);
   auto walk = std::make_unique<ChunkTreeWalk<XmlTextOutput>>(progress, *output);
   const XmlTextOutput::Element element = named ? output->Root(rootName) : XmlTextOutput::Element();
   walk->Walk(std::move(root), element);

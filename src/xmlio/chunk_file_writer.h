@@ -1,11 +1,12 @@
 // Saving a chunk tree as a chunk file in one pass: the writer's walk (see
 // chunk_tree_walk.h) streams the text through the library's serializer
-// straight into a temporary file that replaces `path` once complete, giving
-// the same bytes as building the document and saving it. The whole tree below `root` is visited, counted and
-// consumed whether or not a file results; no file is written when the root's
-// label is not an XML name, the path is empty or the folder refuses the file.
-// An exception from the progress callback or the allocator passes through and
-// leaves an existing file untouched. One thread at a time.
+// straight into the save of `path` (platform/file_replacement.h), giving the
+// same bytes as building the document and saving it. The whole tree below
+// `root` is visited, counted and consumed whether or not a file results; no
+// file is written when the root's label is not an XML name or the path
+// cannot be opened for writing. An exception from the progress callback or
+// the allocator passes through and leaves the file as it was. One thread at
+// a time.
 #pragma once
 
 #include <boost/shared_ptr.hpp>

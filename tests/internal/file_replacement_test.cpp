@@ -29,6 +29,7 @@
 #include <thread>
 #include <tuple>
 
+#include "support/child_process.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -37,8 +38,9 @@ using corvane::platform::FileReplacement;
 using corvane::platform::UseNamedTemporariesForTesting;
 using corvane_test::ScratchDir;
 
-constexpr uid_t kNobody = 65534;
-constexpr gid_t kNoGroup = 65534;
+using corvane_test::InChild;
+using corvane_test::kNobody;
+using corvane_test::kNoGroup;
 
 std::string Content(std::size_t size, unsigned seed) {
   std::string text(size, '\0');
@@ -82,20 +84,6 @@ bool Save(const std::string& path, const std::string& text, int* error = nullptr
   done = done && save.Commit();
   if (error != nullptr) *error = save.Error();
   return done;
-}
-
-// Runs `body` in a child process, as nobody when asked; its answer, or 128
-// plus the signal that ended it.
-int InChild(const std::function<int()>& body, bool asNobody = false) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (asNobody && (::setgroups(0, nullptr) || ::setgid(kNoGroup) || ::setuid(kNobody)))
-      ::_exit(99);
-    ::_exit(body());
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 TEST(FileReplacement, NewAndReplacedFiles) {

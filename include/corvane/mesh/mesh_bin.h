@@ -1,8 +1,10 @@
 // CMeshBin: a list of meshes saved to and loaded from a binary mesh file.
 // A path that cannot be opened makes save and load return quietly. Other
 // failures reach the caller as the archive's and file's heap exceptions
-// (release them with Delete()): a failed save leaves the previous file
-// untouched, a failed load leaves `meshes` partly read. One thread at a time.
+// (release them with Delete()): a failed save throws CFileException* naming
+// `path` and leaves the previous file as a failed save leaves it (see the
+// README: untouched wherever it can be replaced safely), a failed load leaves
+// `meshes` partly read. One thread at a time.
 #pragma once
 
 #include <vector>
@@ -19,8 +21,9 @@ class CORVANE_API CMeshBin {
   CMeshBin& operator=(const CMeshBin& other);
   ~CMeshBin();
 
-  // Writes `meshes` to a new file beside `path` and, once all of it is on
-  // disk, renames that file over `path`.
+  // Writes `meshes` to `path` as opening it to create or truncate would,
+  // but through a temporary that replaces the file only when complete
+  // wherever the file allows that.
   void save(const CString& path);
   // Reads the file at `path` into `meshes` by the resize rule; bytes after
   // the last mesh are ignored.

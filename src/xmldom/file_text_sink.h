@@ -1,0 +1,21 @@
+// FileTextSink: serialized XML going into a save (platform/file_replacement.h),
+// the way every XML file the library writes reaches its path.
+#pragma once
+
+#include "platform/file_replacement.h"
+#include "xmldom/xml_text_output.h"
+
+namespace corvane {
+namespace xmldom {
+
+class FileTextSink : public TextSink {
+ public:
+  explicit FileTextSink(platform::FileReplacement& file) : file_(file) {}
+  void Write(const void* data, std::size_t size) override { file_.Write(data, size); }
+
+ private:
+  platform::FileReplacement& file_;
+};
+
+}  // namespace xmldom
+}  // namespace corvane

@@ -1,0 +1,150 @@
+// What a save keeps of what the path names, through each save a host has:
+// CXml::Save, XmlFileIO::save (which FileConvert uses) and CMeshBin::save.
+// Links are followed, hard links and modes kept, protection respected, a
+// full disk keeps the old file, and each reports failure as its API does.
+// The routine behind all three is tested in depth in internal/.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <corvane/corvane.h>
+
+#include "support/child_process.h"
+#include "support/scratch_dir.h"
+#include "support/xml_check.h"
+
+namespace {
+
+using namespace corvane_test;
+
+constexpr char kOld[] = "old content";
+
+// One of the saves: writes its fixed content to `path`, answers whether the
+// API reported success, and says what it raised in `thrownCause` (-1: nothing).
+struct Save {
+  const char* name;
+  std::function<bool(const std::string& path, int& thrownCause)> run;
+};
+
+const Save kSaves[] = {
+    {"CXml::Save",
+     [](const std::string& path, int&) {
+       DomXml::CXml xml;
+       return xml.Create("R") && xml.GetRoot()->SetAttribute("k", "v") && xml.Save(path.c_str());
+     }},
+    {"XmlFileIO::save",
+     [](const std::string& path, int&) {
+       boost::shared_ptr<IChunk> root = newChunk("R");
+       root->addChild(newChunk("C", "n", 5));
+       XmlFileIO(path.c_str()).save(root);
+       return true;  // it reports nothing
+     }},
+    {"CMeshBin::save",
+     [](const std::string& path, int& thrownCause) {
+       CMeshBin bin;
+       bin.meshes.resize(3);
+       bin.meshes[1].name = "mesh";
+       bin.meshes[2].indices.assign(100, 7);
+       try {
+         bin.save(path.c_str());
+       } catch (CFileException* error) {
+         thrownCause = error->m_strFileName == path.c_str() ? error->m_cause : -2;
+         error->Delete();
+         return false;
+       }
+       return true;
+     }},
+};
+
+class SaveTest : public ::testing::TestWithParam<Save> {
+ protected:
+  // The bytes the save writes, from a save to a fresh path.
+  std::string Expected() {
+    int cause = -1;
+    EXPECT_TRUE(GetParam().run(m_dir.Path("fresh"), cause));
+    if (std::string(GetParam().name) != "CMeshBin::save") {
+      EXPECT_CONFORMING_XML(m_dir.Path("fresh"));
+    }
+    return ReadText(m_dir.Path("fresh"));
+  }
+  bool Run(const std::string& path) {
+    int cause = -1;
+    return GetParam().run(path, cause);
+  }
+  ScratchDir m_dir;
+};
+
+TEST_P(SaveTest, LinksAreFollowedAndTheFileKeepsItsModeAndLinks) {
+  const std::string expected = Expected();
+  const std::string target = m_dir.Path("target"), link = m_dir.Path("link");
+  WriteText(target, kOld);
+  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+  ASSERT_EQ(::symlink("target", link.c_str()), 0);
+  ASSERT_EQ(::link(target.c_str(), m_dir.Path("second name").c_str()), 0);
+  ASSERT_EQ(::symlink("new target", m_dir.Path("dangling").c_str()), 0);
+  ASSERT_TRUE(Run(link));
+  ASSERT_TRUE(Run(m_dir.Path("dangling")));
+  struct stat info;
+  ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(ReadText(target), expected);
+  EXPECT_EQ(ReadText(m_dir.Path("second name")), expected);  // the hard link sees it too
+  EXPECT_EQ(ReadText(m_dir.Path("new target")), expected);
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(m_dir.Entries().size(), 6u) << "no temporary is left";
+}
+
+TEST_P(SaveTest, ProtectionIsRespectedAndAReadOnlyFolderStillSaves) {
+  const std::string expected = Expected();
+  const std::string readOnly = m_dir.Path("read-only"), folder = m_dir.Path("folder");
+  WriteText(readOnly, kOld);
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  const std::string inFolder = folder + "/writable";
+  WriteText(inFolder, kOld);
+  ASSERT_EQ(::chown(inFolder.c_str(), kNobody, kNoGroup), 0);
+  ASSERT_EQ(::chmod(m_dir.Dir().c_str(), 0777), 0);
+  // As a user the permissions bind: the read-only file is not replaced (the
+  // DOM's save says false; the others are quiet), the writable file in a
+  // folder that refuses a temporary is written in place.
+  const bool reportsFalse = std::string(GetParam().name) == "CXml::Save";
+  EXPECT_EQ(InChild([&] { return Run(readOnly) == reportsFalse ? 1 : 0; }, true), 0);
+  EXPECT_EQ(InChild([&] { return Run(inFolder) ? 0 : 2; }, true), 0);
+  EXPECT_EQ(ReadText(readOnly), kOld);
+  EXPECT_EQ(ReadText(inFolder), expected);
+}
+
+TEST_P(SaveTest, AFullDiskKeepsTheOldFileAndReportsAsTheApiDoes) {
+  const std::string path = m_dir.Path("file");
+  WriteText(path, std::string(2048, 'o'));
+  // A file-size limit below the new content's size: writes fail as on a full disk.
+  const int answer = InChild([&] {
+    const struct rlimit limit = {16, 16};
+    if (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
+    int cause = -1;
+    const bool reported = GetParam().run(path, cause);
+    if (std::string(GetParam().name) == "CMeshBin::save") {
+      return cause == CFileException::diskFull ? 0 : 11;  // names the host's path
+    }
+    return std::string(GetParam().name) == "CXml::Save" && reported ? 12 : 0;
+  });
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(ReadText(path), std::string(2048, 'o'));
+  EXPECT_EQ(m_dir.Entries().size(), 1u) << "no temporary is left";
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySave, SaveTest, ::testing::ValuesIn(kSaves),
+                         [](const ::testing::TestParamInfo<Save>& info) {
+                           return std::string(info.param.name).substr(0, 4) == "CXml" ? "CXml"
+                                  : info.param.name[0] == 'X'                         ? "XmlFileIO"
+                                                                                      : "CMeshBin";
+                         });
+
+}  // namespace
