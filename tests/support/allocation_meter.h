@@ -1,4 +1,4 @@
-// Test helper: replaces the global operator new/delete of ONE test program
+// Test helper: replaces every form of the global operator new/delete of ONE test program
 // (include it from exactly one file per executable) to measure the peak of
 // live heap bytes over a stretch of code.
 #pragma once
@@ -49,3 +49,20 @@ __attribute__((noinline)) void operator delete(void* pointer) noexcept {
 __attribute__((noinline)) void operator delete[](void* pointer) noexcept { ::operator delete(pointer); }
 __attribute__((noinline)) void operator delete(void* pointer, std::size_t) noexcept { ::operator delete(pointer); }
 __attribute__((noinline)) void operator delete[](void* pointer, std::size_t) noexcept { ::operator delete(pointer); }
+// The non-throwing forms count the same way, so every form pairs with every delete.
+__attribute__((noinline)) void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return ::operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+__attribute__((noinline)) void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return ::operator new(size, std::nothrow);
+}
+__attribute__((noinline)) void operator delete(void* pointer, const std::nothrow_t&) noexcept {
+  ::operator delete(pointer);
+}
+__attribute__((noinline)) void operator delete[](void* pointer, const std::nothrow_t&) noexcept {
+  ::operator delete(pointer);
+}
