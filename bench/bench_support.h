@@ -61,7 +61,8 @@ inline Sample InChild(const std::function<void()>& prepare, const std::function<
   }
   close(ends[1]);
   Sample sample;
-  if (read(ends[0], &sample, sizeof sample) != static_cast<ssize_t>(sizeof sample)) sample = Sample();
+  if (read(ends[0], &sample, sizeof sample) != static_cast<ssize_t>(sizeof sample))
+    sample = Sample();
   close(ends[0]);
   int status = 0;
   waitpid(child, &status, 0);
@@ -114,7 +115,8 @@ inline Ratio Compare(const Series& ours, const Series& reference) {
 inline const char* Verdict(const Ratio& ratio, double goal) {
   if (ratio.high <= goal) return "met";
   if (ratio.low > goal) return "missed";
-  return ratio.median <= goal ? "met at the median, within the noise" : "missed at the median, within the noise";
+  return ratio.median <= goal ? "met at the median, within the noise"
+                              : "missed at the median, within the noise";
 }
 
 inline void PrintSeries(const char* name, const Series& series, double megabytes) {

@@ -5,6 +5,7 @@
 // results are medians with their spread (bench_support.h).
 //
 //   mesh_bench [megabytes=100] [rounds=5] [folder=/tmp]
+#include <corvane/corvane.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -15,8 +16,6 @@
 #include <string>
 #include <vector>
 
-#include <corvane/corvane.h>
-
 #include "bench_support.h"
 
 #ifdef CORVANE_BENCH_WITH_CEREAL
@@ -26,11 +25,17 @@
 // cereal forms of the records: the same fields, cereal's own layout. They
 // live beside the record types so that cereal finds them.
 template <class Archive>
-void serialize(Archive& ar, AcGePoint2d& p) { ar(p.x, p.y); }
+void serialize(Archive& ar, AcGePoint2d& p) {
+  ar(p.x, p.y);
+}
 template <class Archive>
-void serialize(Archive& ar, AcGePoint3d& p) { ar(p.x, p.y, p.z); }
+void serialize(Archive& ar, AcGePoint3d& p) {
+  ar(p.x, p.y, p.z);
+}
 template <class Archive>
-void serialize(Archive& ar, AcGeVector3d& v) { ar(v.x, v.y, v.z); }
+void serialize(Archive& ar, AcGeVector3d& v) {
+  ar(v.x, v.y, v.z);
+}
 
 static void SaveText(cereal::BinaryOutputArchive& ar, const CString& text) {
   ar(cereal::make_size_tag(static_cast<cereal::size_type>(text.GetLength())));

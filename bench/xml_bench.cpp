@@ -8,17 +8,15 @@
 //   xml_bench --huge [folder=/tmp]     one load of a ~1 GB file: time and peak memory
 //
 // Scale 1.0 makes about 300,000 entities (about 120 MB); 0.05 is a quick run.
+#include <corvane/corvane.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <string>
-
 #include <pugixml.hpp>
-
-#include <corvane/corvane.h>
+#include <string>
 
 #include "bench_support.h"
 
@@ -121,33 +119,37 @@ int main(int argc, char** argv) {
 
   bench::Series pugiLoad, ourLoad, progressLoad, domOpen, pugiSave, pugiSaveUnsynced, ourSave;
   for (int round = 0; round < rounds; ++round) {
-    pugiLoad.Add(bench::InChild([] {}, [&] {
-      pugi::xml_document* document = new pugi::xml_document;
-      return static_cast<bool>(document->load_file(source.c_str()));
-    }));
+    pugiLoad.Add(bench::InChild([] {},
+                                [&] {
+                                  pugi::xml_document* document = new pugi::xml_document;
+                                  return static_cast<bool>(document->load_file(source.c_str()));
+                                }));
     ourLoad.Add(bench::InChild([] {}, [&] { return LoadWithFileConvert(source, false); }));
     progressLoad.Add(bench::InChild([] {}, [&] { return LoadWithFileConvert(source, true); }));
-    domOpen.Add(bench::InChild([] {}, [&] {
-      DomXml::CXml* document = new DomXml::CXml;
-      return document->Open(source.c_str());
-    }));
+    domOpen.Add(bench::InChild([] {},
+                               [&] {
+                                 DomXml::CXml* document = new DomXml::CXml;
+                                 return document->Open(source.c_str());
+                               }));
     pugi::xml_document document;  // loaded in the child only; see prepare
-    pugiSave.Add(bench::InChild([&] { document.load_file(source.c_str()); }, [&] {
-      return document.save_file(target.c_str(), "", pugi::format_raw) && Fsync(target);
-    }));
-    pugiSaveUnsynced.Add(bench::InChild([&] { document.load_file(source.c_str()); }, [&] {
-      return document.save_file(target.c_str(), "", pugi::format_raw);
-    }));
+    pugiSave.Add(bench::InChild(
+        [&] { document.load_file(source.c_str()); },
+        [&] { return document.save_file(target.c_str(), "", pugi::format_raw) && Fsync(target); }));
+    pugiSaveUnsynced.Add(
+        bench::InChild([&] { document.load_file(source.c_str()); },
+                       [&] { return document.save_file(target.c_str(), "", pugi::format_raw); }));
     FileConvert loaded;
-    ourSave.Add(bench::InChild([&] { loaded.SetPath(source.c_str(), true); }, [&] {
-      {
-        FileConvert output;
-        output.SetPath(target.c_str(), false);
-        output.GetRoot()->children() = loaded.GetRoot()->children();
-        loaded = FileConvert();  // the output document alone holds the tree
-      }  // destruction writes the file, synced
-      return std::filesystem::file_size(target) > 0;
-    }));
+    ourSave.Add(bench::InChild([&] { loaded.SetPath(source.c_str(), true); },
+                               [&] {
+                                 {
+                                   FileConvert output;
+                                   output.SetPath(target.c_str(), false);
+                                   output.GetRoot()->children() = loaded.GetRoot()->children();
+                                   loaded =
+                                       FileConvert();  // the output document alone holds the tree
+                                 }                     // destruction writes the file, synced
+                                 return std::filesystem::file_size(target) > 0;
+                               }));
   }
 
   bench::PrintSeries("pugixml load_file", pugiLoad, megabytes);

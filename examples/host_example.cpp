@@ -8,18 +8,18 @@
 
 void Export(const CString& path) {
   FileConvert document;
-  document.SetPath(path, false);          // write mode: an empty tree
-  CIoPubHelp::h_StrLabel = "Var";         // label and name of the next value
+  document.SetPath(path, false);   // write mode: an empty tree
+  CIoPubHelp::h_StrLabel = "Var";  // label and name of the next value
   CIoPubHelp::h_strName = "DIMSCALE";
-  document.GetSysVar() << 2.5;            // a "double" chunk under SysVar
-}                                         // the file is written here
+  document.GetSysVar() << 2.5;  // a "double" chunk under SysVar
+}  // the file is written here
 
 double Import(const CString& path) {
   FileConvert document;
-  document.SetPath(path, true);           // read mode: loads now
+  document.SetPath(path, true);  // read mode: loads now
   double scale = 0;
   if (boost::shared_ptr<IChunk> sysVar = document.GetSysVar())
-    sysVar->ChildByName("dimscale") >> scale;   // lookups ignore case
+    sysVar->ChildByName("dimscale") >> scale;  // lookups ignore case
   return scale;
 }
 

@@ -3,14 +3,14 @@
 // (any code point, surrogates and values past U+10FFFF included). Checks the
 // rules every caller depends on: conversions stop at the first NUL, narrow to
 // narrow keeps every byte, and wide to narrow and back is stable.
+#include <corvane/platform/cstring.h>
+#include <corvane/stream/xmlop.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include <corvane/platform/cstring.h>
-#include <corvane/stream/xmlop.h>
 
 namespace {
 
@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const CString counted(wide.data(), static_cast<int>(wide.size()));
       Require(counted.GetLength() >= 0);
       const CString terminated(wide.c_str());
-      Require(std::strlen(terminated.GetString()) == static_cast<std::size_t>(terminated.GetLength()));
+      Require(std::strlen(terminated.GetString()) ==
+              static_cast<std::size_t>(terminated.GetLength()));
       Require(terminated.GetString() == XmlOp::_w2a(wide.c_str()));
       break;
     }

@@ -2,13 +2,13 @@
 // The first byte picks what is read (a face, a mesh, points, a string through
 // AfxReadStringLength, or a mixed sequence); the rest is the archive's data.
 // Each reader gives up with the framework's heap exceptions, nothing else.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-
 #include <corvane/mesh/mesh_archive.h>
 #include <corvane/platform/afx_archive.h>
 #include <corvane/platform/afx_exception.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 
 #include "fuzz_support.h"
 

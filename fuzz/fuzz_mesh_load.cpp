@@ -1,11 +1,11 @@
 // Fuzz target: a binary mesh file loaded through CMeshBin::load. A file that
 // loads is saved again, and that file must load back to the same bytes.
+#include <corvane/mesh/mesh_bin.h>
+#include <corvane/platform/afx_exception.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-
-#include <corvane/mesh/mesh_bin.h>
-#include <corvane/platform/afx_exception.h>
 
 #include "fuzz_support.h"
 

@@ -4,6 +4,13 @@
 // one thread; the scratch file belongs to the process and is removed at exit.
 #pragma once
 
+#include <corvane/chunk/ichunk.h>
+#include <corvane/platform/afx_file.h>
+#include <corvane/platform/cstring.h>
+#include <unistd.h>
+
+#include <boost/any.hpp>
+#include <boost/shared_ptr.hpp>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,15 +19,6 @@
 #include <map>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
-
-#include <boost/any.hpp>
-#include <boost/shared_ptr.hpp>
-
-#include <corvane/chunk/ichunk.h>
-#include <corvane/platform/afx_file.h>
-#include <corvane/platform/cstring.h>
 
 namespace corvane_fuzz {
 
@@ -93,7 +91,7 @@ class MemoryFile : public CFile {
   ULONGLONG GetLength() const override { return m_size; }
   ULONGLONG GetPosition() const override { return m_position; }
   ULONGLONG Seek(LONGLONG offset, UINT from) override {
-    LONGLONG base = from == CFile::begin ? 0
+    LONGLONG base = from == CFile::begin     ? 0
                     : from == CFile::current ? static_cast<LONGLONG>(m_position)
                                              : static_cast<LONGLONG>(m_size);
     LONGLONG target = base + offset;

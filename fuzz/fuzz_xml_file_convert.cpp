@@ -1,9 +1,9 @@
 // Fuzz target: an exchange file loaded the way a host loads one, through
 // FileConvert in read mode, then every section and chunk of the tree read.
+#include <corvane/xmlio/file_convert.h>
+
 #include <cstddef>
 #include <cstdint>
-
-#include <corvane/xmlio/file_convert.h>
 
 #include "fuzz_support.h"
 

@@ -1,13 +1,12 @@
 // Fuzz target: XmlFileIO::read with all three progress callbacks installed,
 // then the tree written back to a file and read once more. The start call
 // must come once, before any position, and the end call once, last.
+#include <corvane/xmlio/xml_file_io.h>
+
+#include <boost/shared_ptr.hpp>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-
-#include <boost/shared_ptr.hpp>
-
-#include <corvane/xmlio/xml_file_io.h>
 
 #include "fuzz_support.h"
 

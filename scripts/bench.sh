@@ -6,7 +6,7 @@
 # Usage: scripts/bench.sh [XML_SCALE (1.0 = ~120 MB)] [MESH_MEGABYTES (100)] [ROUNDS (5)]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
+bash scripts/deps.sh libcereal-dev  # cereal: a reference of the mesh benchmark
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DCORVANE_BUILD_TESTS=OFF \
   -DCORVANE_BUILD_TOOLS=OFF -DCORVANE_BUILD_EXAMPLES=OFF >/dev/null
 cmake --build build/bench -j "$(nproc)" --target xml_bench mesh_bench >/dev/null

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs with apt-get whatever build and test dependency is missing.
+# Installs with apt-get whatever build and test dependency is missing, and
+# any further packages named on the command line.
+# Usage: scripts/deps.sh [PACKAGE...]
 set -euo pipefail
 
-packages=(cmake make g++ clang libclang-rt-14-dev pkg-config
-          libboost-dev libpugixml-dev libexpat1-dev libxml2-utils libgtest-dev libgmock-dev libbenchmark-dev libcereal-dev)
+packages=(cmake make g++ clang clang-format libclang-rt-14-dev pkg-config
+          libboost-dev libpugixml-dev libexpat1-dev libxml2-utils libgtest-dev "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs the whole test suite twice:
-# with g++ (warnings as errors), and with clang under AddressSanitizer and
+# Installs what is missing, checks that the code is formatted as
+# .clang-format asks, then builds and runs the whole test suite twice: with
+# g++ (warnings as errors), and with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer (warnings as errors too). Then runs every fuzz
 # target for a short while (FUZZ_SECONDS, default 30; 0 skips it). Exits
 # non-zero on any failure, sanitizer report or fuzzing finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
+bash scripts/check_format.sh
 
 jobs=$(nproc)
 run_suite() {

@@ -1,6 +1,11 @@
 // Round trip through the shared library exactly as a host drives it: fill a
 // conversion document with the stream operators, let its destruction write
 // the file, load it into a new document and read the values back.
+#include <corvane/chunk/chunk_factory.h>
+#include <corvane/chunk/value_records.h>
+#include <corvane/stream/chunk_stream.h>
+#include <corvane/xmlio/file_convert.h>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -8,17 +13,11 @@
 #include <map>
 #include <string>
 
-#include <gtest/gtest.h>
-
-#include <corvane/chunk/chunk_factory.h>
-#include <corvane/chunk/value_records.h>
-#include <corvane/stream/chunk_stream.h>
-#include <corvane/xmlio/file_convert.h>
-
 namespace {
 
 // Sets the pending label and name that the next << gives its new chunk.
-const boost::shared_ptr<IChunk>& Put(const boost::shared_ptr<IChunk>& parent, const char* label, const char* name) {
+const boost::shared_ptr<IChunk>& Put(const boost::shared_ptr<IChunk>& parent, const char* label,
+                                     const char* name) {
   CIoPubHelp::h_StrLabel = label;
   CIoPubHelp::h_strName = name;
   return parent;
@@ -36,7 +35,8 @@ TEST(RoundTrip, StreamedValuesComeBackThroughAFile) {
     Put(sysVar, "Var", "Count") << 42;
     Put(sysVar, "Var", "Big") << static_cast<unsigned __int64>(18446744073709551615ull);
     Put(sysVar, "Var", "Title") << CString("\xCD\xBC\xD6\xBD");  // GBK text
-    boost::shared_ptr<IChunk> entity = Put(document.GetEntitys(), "Entity", "E1") << std::string("line");
+    boost::shared_ptr<IChunk> entity = Put(document.GetEntitys(), "Entity", "E1")
+                                       << std::string("line");
     Put(entity, "Start", "") << TmpDouble3{1.0, -2.5, 1e6};
   }
   FileConvert loaded;

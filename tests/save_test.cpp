@@ -3,6 +3,8 @@
 // Links are followed, hard links and modes kept, protection respected, a
 // full disk keeps the old file, and each reports failure as its API does.
 // The routine behind all three is tested in depth in internal/.
+#include <corvane/corvane.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -10,10 +12,6 @@
 
 #include <functional>
 #include <string>
-
-#include <gtest/gtest.h>
-
-#include <corvane/corvane.h>
 
 #include "support/child_process.h"
 #include "support/scratch_dir.h"

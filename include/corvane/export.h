@@ -4,11 +4,11 @@
 #pragma once
 
 #if defined(_WIN32)
-#  if defined(CORVANE_BUILDING)
-#    define CORVANE_API __declspec(dllexport)
-#  else
-#    define CORVANE_API __declspec(dllimport)
-#  endif
+#if defined(CORVANE_BUILDING)
+#define CORVANE_API __declspec(dllexport)
 #else
-#  define CORVANE_API __attribute__((visibility("default")))
+#define CORVANE_API __declspec(dllimport)
+#endif
+#else
+#define CORVANE_API __attribute__((visibility("default")))
 #endif

@@ -66,8 +66,7 @@ boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, fl
   return boost::make_shared<IChunk>(label, name, x, y, z, w);
 }
 
-boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, double x,
-                                   double y) {
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, double x, double y) {
   return boost::make_shared<IChunk>(label, name, x, y);
 }
 
@@ -81,8 +80,7 @@ boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, do
   return boost::make_shared<IChunk>(label, name, x, y, z, w);
 }
 
-boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
-                                   CString const& text) {
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, CString const& text) {
   return boost::make_shared<IChunk>(label, name, text);
 }
 
@@ -90,8 +88,7 @@ boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, co
   return boost::make_shared<IChunk>(label, name, CString(text));
 }
 
-boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
-                                   const wchar_t* text) {
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, const wchar_t* text) {
   return boost::make_shared<IChunk>(label, name, CString(text));
 }
 
@@ -108,8 +105,8 @@ boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, st
                                     CString(narrow.data(), static_cast<int>(narrow.size())));
 }
 
-boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
-                                   CString const& type, CString const& text) {
+boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, CString const& type,
+                                   CString const& text) {
   return boost::make_shared<IChunk>(label, name, type, text);
 }
 

@@ -27,12 +27,15 @@ char* DuplicateText(const char* text) {
 
 // Every constructor starts from a zeroed value, so the getters of a chunk
 // without a value, or of a narrower kind, read zeros rather than garbage.
-#define CORVANE_CHUNK_INIT(labelArg, nameArg, kind)                                  \
+#define CORVANE_CHUNK_INIT(labelArg, nameArg, kind)                                    \
   m_name(std::move(nameArg)), m_label(std::move(labelArg)), m_type(TypeTagText(kind)), \
       m_kind(kind), m_value()
 
 IChunk::IChunk(CString label)
-    : m_name(), m_label(std::move(label)), m_type(TypeTagText(kNoValue)), m_kind(kNoValue),
+    : m_name(),
+      m_label(std::move(label)),
+      m_type(TypeTagText(kNoValue)),
+      m_kind(kNoValue),
       m_value() {}
 
 IChunk::IChunk(CString label, CString name) : CORVANE_CHUNK_INIT(label, name, kNoValue) {}
@@ -127,7 +130,10 @@ IChunk::IChunk(CString label, CString name, const wchar_t* text)
 }
 
 IChunk::IChunk(CString label, CString name, const CString& type, const CString& text)
-    : m_name(std::move(name)), m_label(std::move(label)), m_type(type), m_kind(kCustomText),
+    : m_name(std::move(name)),
+      m_label(std::move(label)),
+      m_type(type),
+      m_kind(kCustomText),
       m_value() {
   SetText(text);
 }
@@ -135,8 +141,12 @@ IChunk::IChunk(CString label, CString name, const CString& type, const CString& 
 #undef CORVANE_CHUNK_INIT
 
 IChunk::IChunk(const IChunk& other)
-    : m_name(other.m_name), m_label(other.m_label), m_type(other.m_type), m_kind(other.m_kind),
-      m_children(other.m_children), m_value(other.m_value) {
+    : m_name(other.m_name),
+      m_label(other.m_label),
+      m_type(other.m_type),
+      m_kind(other.m_kind),
+      m_children(other.m_children),
+      m_value(other.m_value) {
   if (HasText()) m_value.text = DuplicateText(other.m_value.text);
 }
 

@@ -6,8 +6,8 @@ namespace corvane {
 namespace {
 
 constexpr const char* kTagTexts[kTaggedKindCount] = {
-    "int",    "uint",   "float",   "long64",  "ulong64", "double",  "bool",
-    "float2", "float3", "float4",  "double2", "double3", "double4", "string"};
+    "int",    "uint",   "float",  "long64",  "ulong64", "double",  "bool",
+    "float2", "float3", "float4", "double2", "double3", "double4", "string"};
 
 // Index kTaggedKindCount holds the empty text of the no-value kind.
 const CString* TagTable() {

@@ -5,9 +5,9 @@
 // safe from any thread for a chunk no other thread changes.
 #pragma once
 
-#include <string_view>
-
 #include <corvane/chunk/ichunk.h>
+
+#include <string_view>
 
 namespace corvane {
 

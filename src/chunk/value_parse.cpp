@@ -1,15 +1,14 @@
 #include "chunk/value_parse.h"
 
+#include <corvane/chunk/chunk_factory.h>
+
 #include <algorithm>
+#include <boost/algorithm/string/classification.hpp>
+#include <boost/lexical_cast/try_lexical_convert.hpp>
 #include <charconv>
 #include <cstring>
 #include <type_traits>
 #include <vector>
-
-#include <boost/algorithm/string/classification.hpp>
-#include <boost/lexical_cast/try_lexical_convert.hpp>
-
-#include <corvane/chunk/chunk_factory.h>
 
 #include "chunk/type_tags.h"
 

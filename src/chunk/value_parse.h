@@ -5,10 +5,10 @@
 // call from several threads at once.
 #pragma once
 
-#include <boost/shared_ptr.hpp>
-
 #include <corvane/chunk/ichunk.h>
 #include <corvane/platform/cstring.h>
+
+#include <boost/shared_ptr.hpp>
 
 namespace corvane {
 

@@ -2,12 +2,12 @@
 // it. This is the XML writer's hot path: "%f" of any value below 2^53 is
 // computed exactly in integers (the general conversion is several times
 // slower), and the text is built in a buffer the caller supplies.
-#include "chunk/value_format.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+
+#include "chunk/value_format.h"
 
 namespace corvane {
 namespace {
@@ -115,8 +115,9 @@ std::string_view FormatValueText(IChunk& chunk, ValueTextBuffer& buffer) noexcep
     case IChunk::kFloat2:
     case IChunk::kFloat3:
     case IChunk::kFloat4:
-      out = AppendComponents(out, end, chunk.valueKind() - IChunk::kFloat2 + 2,
-                             [&chunk](unsigned int i) { return static_cast<double>(chunk.getF32Value4(i)); });
+      out = AppendComponents(
+          out, end, chunk.valueKind() - IChunk::kFloat2 + 2,
+          [&chunk](unsigned int i) { return static_cast<double>(chunk.getF32Value4(i)); });
       break;
     case IChunk::kDouble2:
     case IChunk::kDouble3:

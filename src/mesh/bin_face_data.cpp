@@ -8,11 +8,10 @@ namespace {
 // the global tolerance.
 template <typename Geometry>
 bool SameGeometry(const std::vector<Geometry>& left, const std::vector<Geometry>& right) {
-  return left.size() == right.size() &&
-         std::equal(left.begin(), left.end(), right.begin(),
-                    [](const Geometry& a, const Geometry& b) {
-                      return a.isEqualTo(b, AcGeContext::gTol);
-                    });
+  return left.size() == right.size() && std::equal(left.begin(), left.end(), right.begin(),
+                                                   [](const Geometry& a, const Geometry& b) {
+                                                     return a.isEqualTo(b, AcGeContext::gTol);
+                                                   });
 }
 
 }  // namespace
@@ -34,8 +33,7 @@ BinFaceData::~BinFaceData() = default;
 bool BinFaceData::operator==(const BinFaceData& other) const {
   return SameGeometry(points3d, other.points3d) && indices == other.indices &&
          SameGeometry(points2dA, other.points2dA) && SameGeometry(points2dB, other.points2dB) &&
-         SameGeometry(vectors3d, other.vectors3d) && text == other.text &&
-         number == other.number && transientValue == other.transientValue &&
-         flagA == other.flagA && flagB == other.flagB && factor == other.factor &&
-         flagC == other.flagC;
+         SameGeometry(vectors3d, other.vectors3d) && text == other.text && number == other.number &&
+         transientValue == other.transientValue && flagA == other.flagA && flagB == other.flagB &&
+         factor == other.factor && flagC == other.flagC;
 }

@@ -1,5 +1,4 @@
 #include <corvane/mesh/mesh_bin.h>
-
 #include <corvane/platform/afx_archive.h>
 #include <corvane/platform/afx_file.h>
 

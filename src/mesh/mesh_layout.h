@@ -5,11 +5,11 @@
 // order; lists are 4-byte counts followed by their elements.
 #pragma once
 
-#include <cstddef>
-
 #include <corvane/mesh/bin_face_data.h>
 #include <corvane/mesh/bin_mesh_data.h>
 #include <corvane/platform/acge.h>
+
+#include <cstddef>
 
 namespace corvane {
 namespace mesh {

@@ -6,15 +6,15 @@
 // nothing of their own.
 #pragma once
 
-#include <algorithm>
-#include <cstddef>
-#include <vector>
-
 #include <corvane/mesh/bin_face_data.h>
 #include <corvane/mesh/bin_mesh_data.h>
 #include <corvane/platform/acge.h>
 #include <corvane/platform/afx_archive.h>
 #include <corvane/platform/little_endian.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <vector>
 
 #include "mesh/mesh_layout.h"
 #include "platform/archive_read_ahead.h"
@@ -121,7 +121,8 @@ class RecordReader {
   std::size_t MakeRoom(std::vector<T>& list, std::size_t count) {
     constexpr std::size_t smallest = MinimumEncodedSize<T>::value;
     const std::size_t missing = count - list.size();
-    const ULONGLONG bytes = platform::ArchiveReadAhead::LoadableBytes(m_ar, static_cast<ULONGLONG>(missing) * smallest);
+    const ULONGLONG bytes =
+        platform::ArchiveReadAhead::LoadableBytes(m_ar, static_cast<ULONGLONG>(missing) * smallest);
     const std::size_t room = static_cast<std::size_t>(bytes / smallest);
     if (room > 0) list.reserve(std::max(list.size() + room, std::min(count, 2 * list.size())));
     return room;
@@ -139,7 +140,8 @@ class RecordReader {
   template <typename Record>
   void ReadRecords(std::vector<Record>& list) {
     const std::size_t count = ReadCount();
-    if (count < list.size()) list.erase(list.begin() + static_cast<std::ptrdiff_t>(count), list.end());
+    if (count < list.size())
+      list.erase(list.begin() + static_cast<std::ptrdiff_t>(count), list.end());
     for (Record& record : list) (*this)(record);
     while (list.size() < count) {
       if (list.size() == list.capacity() && MakeRoom(list, count) == 0) {
@@ -172,7 +174,8 @@ class RecordReader {
     static_assert(kDecodeBlockBytes % size == 0, "blocks hold whole elements");
     while (count > 0) {
       const std::size_t take = std::min(count, kDecodeBlockBytes / size);
-      if (const unsigned char* buffered = platform::ArchiveReadAhead::TakeBuffered(m_ar, static_cast<UINT>(take * size))) {
+      if (const unsigned char* buffered =
+              platform::ArchiveReadAhead::TakeBuffered(m_ar, static_cast<UINT>(take * size))) {
         for (std::size_t i = 0; i < take; ++i) Decode(buffered + i * size, out[i]);
         out += take;
         count -= take;

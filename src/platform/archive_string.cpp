@@ -1,8 +1,8 @@
+#include <corvane/platform/afx_archive.h>
+
 #include <climits>
 #include <string>
 #include <vector>
-
-#include <corvane/platform/afx_archive.h>
 
 #include "platform/codepage.h"
 
@@ -104,10 +104,11 @@ CArchive& operator>>(CArchive& ar, CString& text) {
   int charSize = 1;
   const UINT_PTR length = AfxReadStringLength(ar, charSize);
   // Saturates instead of wrapping, so a damaged prefix cannot look short.
-  const unsigned long long byteCount =
-      charSize == 1 || length <= ULLONG_MAX / 2 ? static_cast<unsigned long long>(length) * charSize
-                                               : ULLONG_MAX;
-  if (length > static_cast<UINT_PTR>(INT_MAX) || byteCount > static_cast<unsigned long long>(INT_MAX)) {
+  const unsigned long long byteCount = charSize == 1 || length <= ULLONG_MAX / 2
+                                           ? static_cast<unsigned long long>(length) * charSize
+                                           : ULLONG_MAX;
+  if (length > static_cast<UINT_PTR>(INT_MAX) ||
+      byteCount > static_cast<unsigned long long>(INT_MAX)) {
     SkipOversizedText(ar, byteCount);
   }
   if (charSize == 1 && byteCount <= kPieceBytes) {

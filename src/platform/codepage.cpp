@@ -1,10 +1,11 @@
 #include "platform/codepage.h"
 
+#include <iconv.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
-#include <iconv.h>
 
 namespace corvane {
 namespace codepage {
@@ -51,7 +52,10 @@ ThreadConverters& Converters() {
 // UTF-8 sequence (a valid character the target cannot hold), else one byte.
 std::size_t Utf8Span(const char* text, std::size_t left) {
   const unsigned char lead = static_cast<unsigned char>(text[0]);
-  const std::size_t span = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
+  const std::size_t span = lead >= 0xF0 && lead <= 0xF4 ? 4
+                           : lead >= 0xE0               ? 3
+                           : lead >= 0xC2               ? 2
+                                                        : 1;
   if (span > left || lead >= 0xF5) return 1;
   for (std::size_t i = 1; i < span; ++i) {
     if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 1;
@@ -64,8 +68,8 @@ std::size_t Utf8Span(const char* text, std::size_t left) {
 // `replacement` (given in output bytes) is appended and the unit is skipped:
 // `step` input bytes, or a whole character for UTF-8 input (step 0).
 // A truncated sequence at the end is replaced the same way.
-void Run(iconv_t cd, const char* input, std::size_t size, std::size_t step,
-         const char* replacement, std::size_t replacementSize, std::string& out) {
+void Run(iconv_t cd, const char* input, std::size_t size, std::size_t step, const char* replacement,
+         std::size_t replacementSize, std::string& out) {
   if (cd == reinterpret_cast<iconv_t>(-1)) {  // no converter installed: replace all
     for (std::size_t i = 0; i < size; i += step ? step : Utf8Span(input + i, size - i)) {
       out.append(replacement, replacementSize);

@@ -17,9 +17,15 @@ BOOL CopyMessage(const char* text, LPSTR message, UINT maxLength, UINT* helpCont
 
 const char* ArchiveCauseText(int cause) {
   static const char* const kTexts[] = {
-      "no error",        "unknown archive error", "archive is loading, cannot write",
-      "end of file",     "archive is storing, cannot read", "bad index",
-      "bad class",       "bad schema",            "buffer full",
+      "no error",
+      "unknown archive error",
+      "archive is loading, cannot write",
+      "end of file",
+      "archive is storing, cannot read",
+      "bad index",
+      "bad class",
+      "bad schema",
+      "buffer full",
   };
   if (cause < 0 || cause >= static_cast<int>(sizeof kTexts / sizeof kTexts[0])) return kTexts[1];
   return kTexts[cause];
@@ -27,11 +33,20 @@ const char* ArchiveCauseText(int cause) {
 
 const char* FileCauseText(int cause) {
   static const char* const kTexts[] = {
-      "no error",          "unknown file error",  "file not found",
-      "bad path",          "too many open files", "access denied",
-      "invalid file",      "cannot remove the current directory",
-      "directory full",    "bad seek",            "hardware I/O error",
-      "sharing violation", "lock violation",      "disk full",
+      "no error",
+      "unknown file error",
+      "file not found",
+      "bad path",
+      "too many open files",
+      "access denied",
+      "invalid file",
+      "cannot remove the current directory",
+      "directory full",
+      "bad seek",
+      "hardware I/O error",
+      "sharing violation",
+      "lock violation",
+      "disk full",
       "end of file",
   };
   if (cause < 0 || cause >= static_cast<int>(sizeof kTexts / sizeof kTexts[0])) return kTexts[1];

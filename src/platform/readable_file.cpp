@@ -1,10 +1,10 @@
 #include "platform/readable_file.h"
 
-#include <cerrno>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "platform/native_path.h"
 

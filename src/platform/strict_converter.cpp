@@ -1,7 +1,8 @@
 #include "platform/strict_converter.h"
 
-#include <cerrno>
 #include <iconv.h>
+
+#include <cerrno>
 
 namespace corvane {
 namespace platform {

@@ -78,8 +78,7 @@ boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const Tmp
 }
 
 boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const TmpFloat4& value) {
-  return Attach(std::move(parent),
-                newChunk(CORVANE_PENDING, value.x, value.y, value.z, value.w));
+  return Attach(std::move(parent), newChunk(CORVANE_PENDING, value.x, value.y, value.z, value.w));
 }
 
 boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const TmpDouble2& value) {
@@ -91,8 +90,7 @@ boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const Tmp
 }
 
 boost::shared_ptr<IChunk> operator<<(boost::shared_ptr<IChunk> parent, const TmpDouble4& value) {
-  return Attach(std::move(parent),
-                newChunk(CORVANE_PENDING, value.x, value.y, value.z, value.w));
+  return Attach(std::move(parent), newChunk(CORVANE_PENDING, value.x, value.y, value.z, value.w));
 }
 
 #undef CORVANE_PENDING

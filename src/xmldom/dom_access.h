@@ -6,13 +6,12 @@
 // document, as for the wrappers.
 #pragma once
 
-#include <string>
-#include <tr1/memory>
-
-#include <pugixml.hpp>
-
 #include <corvane/xmldom/xml.h>
 #include <corvane/xmldom/xml_node.h>
+
+#include <pugixml.hpp>
+#include <string>
+#include <tr1/memory>
 
 #include "xmldom/xml_parser.h"
 #include "xmldom/xml_text_output.h"

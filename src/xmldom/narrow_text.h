@@ -5,9 +5,9 @@
 // std::bad_alloc escapes.
 #pragma once
 
-#include <string>
-
 #include <corvane/platform/cstring.h>
+
+#include <string>
 
 namespace corvane {
 namespace xmldom {

@@ -3,12 +3,11 @@
 // handles stay valid while the list lives. One thread at a time.
 #pragma once
 
-#include <tr1/memory>
-#include <vector>
+#include <corvane/xmldom/xml_node.h>
 
 #include <pugixml.hpp>
-
-#include <corvane/xmldom/xml_node.h>
+#include <tr1/memory>
+#include <vector>
 
 namespace DomXml {
 

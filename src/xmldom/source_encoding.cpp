@@ -1,9 +1,10 @@
 #include "xmldom/source_encoding.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <strings.h>
 
 #include "platform/codepage.h"
 
@@ -32,8 +33,9 @@ bool IsEncodingName(const std::string& name) {
 }
 
 bool NameIsOneOf(const std::string& name, std::initializer_list<const char*> candidates) {
-  return std::any_of(candidates.begin(), candidates.end(),
-                     [&](const char* candidate) { return strcasecmp(name.c_str(), candidate) == 0; });
+  return std::any_of(candidates.begin(), candidates.end(), [&](const char* candidate) {
+    return strcasecmp(name.c_str(), candidate) == 0;
+  });
 }
 
 bool IsUtf8Name(const std::string& name) { return NameIsOneOf(name, {"UTF-8", "UTF8"}); }
@@ -43,8 +45,8 @@ bool IsUtf16Name(const std::string& name) {
 }
 
 bool IsNarrowCodePageFamily(const std::string& name) {
-  return NameIsOneOf(name, {"GB2312", "GBK", "CP936", "MS936", "WINDOWS-936", "X-GBK", "EUC-CN",
-                            "CSGB2312"});
+  return NameIsOneOf(
+      name, {"GB2312", "GBK", "CP936", "MS936", "WINDOWS-936", "X-GBK", "EUC-CN", "CSGB2312"});
 }
 
 SourceEncoding Converted(std::size_t byteOrderMark, const char* converter) {

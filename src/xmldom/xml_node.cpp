@@ -1,9 +1,8 @@
 #include <corvane/xmldom/xml_node.h>
 
+#include <cstring>
 #include <memory>
 #include <new>
-
-#include <cstring>
 
 #include "xmldom/dom_access.h"
 #include "xmldom/narrow_text.h"
@@ -43,7 +42,8 @@ int DepthOf(pugi::xml_node element) {
 const char* BoundUri(pugi::xml_node element, const std::string& prefix) {
   const std::string declaration = std::string(kXmlnsPrefix) + ":" + prefix;
   for (pugi::xml_node scope = element; scope && IsElement(scope); scope = scope.parent()) {
-    if (const pugi::xml_attribute bound = scope.attribute(declaration.c_str())) return bound.value();
+    if (const pugi::xml_attribute bound = scope.attribute(declaration.c_str()))
+      return bound.value();
   }
   return nullptr;
 }
@@ -56,16 +56,19 @@ bool BindPrefix(pugi::xml_node element, const std::string& prefix, const std::st
                 const std::string& uri) {
   if (prefix == kXmlPrefix) return uri == kXmlNamespace;
   if (prefix == kXmlnsPrefix) return false;
-  for (pugi::xml_attribute other = element.first_attribute(); other; other = other.next_attribute()) {
+  for (pugi::xml_attribute other = element.first_attribute(); other;
+       other = other.next_attribute()) {
     const std::string name = other.name();
     const std::size_t colon = name.find(':');
-    if (colon == std::string::npos || name.compare(colon + 1, std::string::npos, local) != 0) continue;
+    if (colon == std::string::npos || name.compare(colon + 1, std::string::npos, local) != 0)
+      continue;
     const std::string otherPrefix = name.substr(0, colon);
     const char* otherUri = BoundUri(element, otherPrefix);
     if (otherPrefix != prefix && otherUri != nullptr && uri == otherUri) return false;
   }
   const std::string declaration = std::string(kXmlnsPrefix) + ":" + prefix;
-  if (const pugi::xml_attribute own = element.attribute(declaration.c_str())) return uri == own.value();
+  if (const pugi::xml_attribute own = element.attribute(declaration.c_str()))
+    return uri == own.value();
   const char* inherited = BoundUri(element, prefix);
   if (inherited != nullptr && uri == inherited) return true;
   return element.append_attribute(declaration.c_str()).set_value(uri.c_str());
@@ -135,7 +138,8 @@ bool CXmlNode::SetAttribute(CString name, const char* value, CString prefix, CSt
       std::string enginePrefix;
       const std::string uri = NarrowToEngine(namespaceURI);
       if (!EngineName(prefix, enginePrefix) || uri.empty() ||
-          !corvane::xmldom::IsAttributeText(uri) || !BindPrefix(self, enginePrefix, localName, uri)) {
+          !corvane::xmldom::IsAttributeText(uri) ||
+          !BindPrefix(self, enginePrefix, localName, uri)) {
         return false;
       }
       qualifiedName = enginePrefix + ":" + localName;

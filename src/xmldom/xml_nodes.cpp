@@ -24,7 +24,8 @@ std::tr1::shared_ptr<CXmlNode> CXmlNodes::GetItem(int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= m_list->nodes.size()) {
     return std::tr1::shared_ptr<CXmlNode>(new CXmlNode);
   }
-  return corvane::xmldom::DomAccess::Wrap(m_list->nodes[static_cast<std::size_t>(index)], m_list->document);
+  return corvane::xmldom::DomAccess::Wrap(m_list->nodes[static_cast<std::size_t>(index)],
+                                          m_list->document);
 }
 
 }  // namespace DomXml

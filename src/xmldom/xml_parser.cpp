@@ -1,5 +1,7 @@
 #include "xmldom/xml_parser.h"
 
+#include <expat.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -7,8 +9,6 @@
 #include <new>
 #include <string>
 #include <vector>
-
-#include <expat.h>
 
 #include "platform/readable_file.h"
 #include "platform/strict_converter.h"
@@ -63,8 +63,8 @@ struct XmlParser::State {
   ParseFailure* failure = nullptr;
   int depth = 0;
   bool namespaces = false;
-  std::exception_ptr thrown;  // a listener's exception, rethrown after the parse
-  std::vector<std::string> names;        // element and attribute names as written
+  std::exception_ptr thrown;            // a listener's exception, rethrown after the parse
+  std::vector<std::string> names;       // element and attribute names as written
   std::vector<const char*> attributes;  // the pairs with those names
 
   ~State() {
@@ -148,7 +148,8 @@ struct XmlParser::State {
 
   // No entity the document declares is ever expanded: a document type
   // declaration refuses the whole document.
-  static void XMLCALL OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+  static void XMLCALL OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*,
+                                int) {
     static_cast<State*>(data)->Refuse("a document type declaration (DTD), which is refused");
   }
 
@@ -178,7 +179,7 @@ XmlParser::~XmlParser() = default;
 
 unsigned long XmlParser::CurrentLine() const {
   return state_ != nullptr && state_->parser != nullptr ? XML_GetCurrentLineNumber(state_->parser)
-                                                       : 0;
+                                                        : 0;
 }
 
 namespace {
@@ -228,24 +229,25 @@ bool XmlParser::ParseFile(platform::ReadableFile& file, Namespaces namespaces,
   Begin(namespaces, listener);
   // Blocks no larger than the file (a small file costs no large buffers);
   // the first block decides the encoding.
-  const std::size_t blockSize = static_cast<std::size_t>(
-      std::min<unsigned long long>(kBlockSize, file.SizeAtOpen() + 1));
+  const std::size_t blockSize =
+      static_cast<std::size_t>(std::min<unsigned long long>(kBlockSize, file.SizeAtOpen() + 1));
   std::unique_ptr<char[]> raw(new char[blockSize]);
   long long got = file.Read(raw.get(), blockSize);
   if (got < 0) {
     Fail(failure_, "the file cannot be read");
     return false;
   }
-  const SourceEncoding encoding =
-      DetectEncoding(raw.get(), std::min<std::size_t>(static_cast<std::size_t>(got),
-                                                      kDeclarationScanLimit));
+  const SourceEncoding encoding = DetectEncoding(
+      raw.get(), std::min<std::size_t>(static_cast<std::size_t>(got), kDeclarationScanLimit));
   if (!encoding.refusal.empty()) {
     Fail(failure_, encoding.refusal);
     return false;
   }
-  const std::size_t skip = std::min<std::size_t>(encoding.byteOrderMark, static_cast<std::size_t>(got));
+  const std::size_t skip =
+      std::min<std::size_t>(encoding.byteOrderMark, static_cast<std::size_t>(got));
   if (encoding.converter.empty()) {
-    if (!state_->Feed(raw.get() + skip, static_cast<std::size_t>(got) - skip, got == 0)) return false;
+    if (!state_->Feed(raw.get() + skip, static_cast<std::size_t>(got) - skip, got == 0))
+      return false;
     while (got > 0) {  // the rest goes straight into the parser's own buffer
       void* buffer = XML_GetBuffer(state_->parser, static_cast<int>(blockSize));
       if (buffer == nullptr) throw std::bad_alloc();

@@ -23,9 +23,12 @@ struct Attributes {
   explicit Attributes(const char** pairs) {
     for (; *pairs != nullptr; pairs += 2) {
       const char* key = pairs[0];
-      if (key[0] == 'N' && std::strcmp(key, "Name") == 0) name = pairs[1];
-      else if (key[0] == 'T' && std::strcmp(key, "Type") == 0) type = pairs[1];
-      else if (key[0] == 'V' && std::strcmp(key, "Value") == 0) value = pairs[1];
+      if (key[0] == 'N' && std::strcmp(key, "Name") == 0)
+        name = pairs[1];
+      else if (key[0] == 'T' && std::strcmp(key, "Type") == 0)
+        type = pairs[1];
+      else if (key[0] == 'V' && std::strcmp(key, "Value") == 0)
+        value = pairs[1];
     }
   }
 };
@@ -130,8 +133,8 @@ class TreeBuilder : public xmldom::ElementListener {
   const xmldom::XmlParser& m_parser;
   ElementChunks m_chunks;
   std::vector<boost::shared_ptr<IChunk>> m_stack;  // the chunks of the open elements
-  std::vector<IChunk::ChildList> m_levels;  // the children gathered at each open level
-  unsigned long m_skipping = 0;  // depth inside an element left out
+  std::vector<IChunk::ChildList> m_levels;         // the children gathered at each open level
+  unsigned long m_skipping = 0;                    // depth inside an element left out
   unsigned long long m_leftOut = 0;
   LeftOutElement m_dropped;  // the element being skipped, for the observer
   std::string m_path;        // the open elements, for the observer

@@ -10,11 +10,11 @@
 // through. One thread at a time.
 #pragma once
 
-#include <boost/shared_ptr.hpp>
-
 #include <corvane/chunk/ichunk.h>
 #include <corvane/platform/cstring.h>
 #include <corvane/xmlio/load_report.h>
+
+#include <boost/shared_ptr.hpp>
 
 #include "xmlio/progress_run.h"
 

@@ -9,10 +9,10 @@
 // a time.
 #pragma once
 
-#include <boost/shared_ptr.hpp>
-
 #include <corvane/chunk/ichunk.h>
 #include <corvane/platform/cstring.h>
+
+#include <boost/shared_ptr.hpp>
 
 #include "xmlio/progress_run.h"
 

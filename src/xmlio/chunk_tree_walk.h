@@ -18,16 +18,15 @@
 // `Close(element)` once a non-null element's subtree is done.
 #pragma once
 
+#include <corvane/chunk/ichunk.h>
+
+#include <boost/shared_ptr.hpp>
 #include <cstddef>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
-
-#include <boost/shared_ptr.hpp>
-
-#include <corvane/chunk/ichunk.h>
 
 #include "chunk/value_format.h"
 #include "platform/codepage.h"
@@ -95,9 +94,11 @@ class ChunkTreeWalk {
     m_progress.Step();
     if (!element) return;
     const CString& name = chunk.name();
-    if (!name.IsEmpty()) Attribute(element, "Name", name.GetString(), static_cast<std::size_t>(name.GetLength()));
+    if (!name.IsEmpty())
+      Attribute(element, "Name", name.GetString(), static_cast<std::size_t>(name.GetLength()));
     const CString& type = chunk.type();
-    if (!type.IsEmpty()) Attribute(element, "Type", type.GetString(), static_cast<std::size_t>(type.GetLength()));
+    if (!type.IsEmpty())
+      Attribute(element, "Type", type.GetString(), static_cast<std::size_t>(type.GetLength()));
     const std::string_view value = FormatValueText(chunk, m_valueText);
     if (!value.empty()) Attribute(element, "Value", value.data(), value.size());
   }
@@ -119,8 +120,8 @@ class ChunkTreeWalk {
   // null element when the label is not an XML name.
   Element AppendElement(Element parent, const CString& label) {
     // The label ends at its first NUL, as a name passed to the DOM layer does.
-    std::string_view narrow = label.IsEmpty() ? std::string_view("att")
-                                              : std::string_view(label.GetString());
+    std::string_view narrow =
+        label.IsEmpty() ? std::string_view("att") : std::string_view(label.GetString());
     bool fresh = false;
     ElementName& name = m_names.Lookup(narrow, &fresh);
     if (fresh) {

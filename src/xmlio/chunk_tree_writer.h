@@ -1,18 +1,17 @@
 // ChunkTreeWriter: the writer's walk (see chunk_tree_walk.h) into a pugixml
 // element: one new child element per chunk, attributes Name, Type, Value
 // (set, so writing into an element twice replaces them). A null element
-// still has its chunks visited, counted and released. The elements belong to the element's document.
-// Exceptions from the progress callback or the allocator pass through. One
-// thread at a time.
+// still has its chunks visited, counted and released. The elements belong to the element's
+// document. Exceptions from the progress callback or the allocator pass through. One thread at a
+// time.
 #pragma once
 
-#include <string>
-#include <string_view>
+#include <corvane/chunk/ichunk.h>
 
 #include <boost/shared_ptr.hpp>
 #include <pugixml.hpp>
-
-#include <corvane/chunk/ichunk.h>
+#include <string>
+#include <string_view>
 
 #include "xmlio/chunk_tree_walk.h"
 #include "xmlio/progress_run.h"

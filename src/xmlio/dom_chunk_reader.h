@@ -7,10 +7,10 @@
 // through. One thread at a time.
 #pragma once
 
+#include <corvane/chunk/ichunk.h>
+
 #include <boost/shared_ptr.hpp>
 #include <pugixml.hpp>
-
-#include <corvane/chunk/ichunk.h>
 
 #include "xmlio/element_chunks.h"
 #include "xmlio/progress_run.h"

@@ -9,9 +9,8 @@
 namespace corvane {
 namespace xmlio {
 
-boost::shared_ptr<IChunk> ElementChunks::Build(const char* tag, const char* name,
-                                               const char* type, const char* value,
-                                               DropReason* reason) {
+boost::shared_ptr<IChunk> ElementChunks::Build(const char* tag, const char* name, const char* type,
+                                               const char* value, DropReason* reason) {
   static const CString kEmptyLabelStandIn("att");
   static const CString kNoValue;
   const CString& label = *tag == '\0' ? kEmptyLabelStandIn : Narrow(m_labels, tag);
@@ -31,9 +30,8 @@ boost::shared_ptr<IChunk> ElementChunks::Build(const char* tag, const char* name
   }
   // Refills the same buffer each time unless a chunk kept a share of it. A
   // CString holds at most INT_MAX bytes; a longer text is cut there.
-  const int length = narrowLength > static_cast<std::size_t>(INT_MAX)
-                         ? INT_MAX
-                         : static_cast<int>(narrowLength);
+  const int length =
+      narrowLength > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(narrowLength);
   std::memcpy(m_value.GetBufferSetLength(length), narrow, static_cast<std::size_t>(length));
   m_value.ReleaseBuffer(length);
   return ChunkFromElement(label, nameText, typeText, m_value, reason);

@@ -6,11 +6,10 @@
 // converted text. Shared by both readers; one thread at a time.
 #pragma once
 
-#include <string>
+#include <corvane/chunk/ichunk.h>
 
 #include <boost/shared_ptr.hpp>
-
-#include <corvane/chunk/ichunk.h>
+#include <string>
 
 #include "chunk/value_parse.h"
 #include "xmlio/recent_text_cache.h"

@@ -1,11 +1,9 @@
+#include <corvane/chunk/chunk_factory.h>
 #include <corvane/xmlio/file_convert.h>
-
-#include <utility>
+#include <corvane/xmlio/xml_file_io.h>
 
 #include <boost/make_shared.hpp>
-
-#include <corvane/chunk/chunk_factory.h>
-#include <corvane/xmlio/xml_file_io.h>
+#include <utility>
 
 namespace {
 

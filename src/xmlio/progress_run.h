@@ -21,7 +21,11 @@ class ProgressRun {
 
   ProgressRun(Kind kind, const StartProgressFun& start, const SetPosFun& position,
               const EndProgressFun& end, unsigned int& positionCount, unsigned int& total)
-      : kind_(kind), start_(start), position_(position), end_(end), positionCount_(positionCount),
+      : kind_(kind),
+        start_(start),
+        position_(position),
+        end_(end),
+        positionCount_(positionCount),
         total_(total) {}
 
   bool HasStart() const { return !start_.empty(); }

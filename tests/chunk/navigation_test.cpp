@@ -1,7 +1,6 @@
 // Appending, reaching, counting and removing children.
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/chunk/ichunk.h>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,7 +19,7 @@ TEST(Navigation, LookupsIgnoreCaseAndTakeTheFirstMatch) {
   EXPECT_EQ(root->numChild(), 3u);
   EXPECT_EQ(root->ChildByLabel("sysvar"), root->Child(0));
   EXPECT_EQ(root->ChildByName("TWIN"), root->Child(1));
-  EXPECT_FALSE(root->ChildByName("twi"));        // no partial match
+  EXPECT_FALSE(root->ChildByName("twi"));       // no partial match
   EXPECT_FALSE(root->ChildByLabel(" SysVar"));  // no trimming
   EXPECT_EQ((*root)[2]->label(), "layers");
   EXPECT_FALSE((*root)[3]);

@@ -1,14 +1,13 @@
 // Construction, factories, value texts, copying and destruction of chunks.
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/chunk/ichunk.h>
-
-#include <climits>
-#include <memory>
-#include <string>
+#include <gtest/gtest.h>
 
 #include <boost/make_shared.hpp>
 #include <boost/weak_ptr.hpp>
-#include <gtest/gtest.h>
+#include <climits>
+#include <memory>
+#include <string>
 
 static_assert(sizeof(IChunk) <= 88, "IChunk must stay within 88 bytes");
 

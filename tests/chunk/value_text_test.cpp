@@ -1,13 +1,12 @@
 // The text and any maps of a chunk's direct children.
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/chunk/ichunk.h>
+#include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 #include <typeinfo>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -26,7 +25,7 @@ TEST(ValueMaps, TextMapReplacesContentsAndLaterNamesWin) {
   root->addChild(newChunk("Section", "S"));
   root->addChild(newChunk("v", "C", 1));
   root->addChild(newChunk("v", "C", 2));
-  root->addChild(newChunk("v", "c", 3));  // names keep their letter case here
+  root->addChild(newChunk("v", "c", 3));                    // names keep their letter case here
   root->children().push_back(boost::shared_ptr<IChunk>());  // skipped
   std::map<CString, CString> texts{{CString("stale"), CString("x")}};
   EXPECT_EQ(root->getValues(texts), 5u);

@@ -2,10 +2,9 @@
 // wanted number are known to be there (buffered or left in the file), and
 // runs of buffered bytes taken in place.
 #include <corvane/platform/afx_archive.h>
+#include <gtest/gtest.h>
 
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "platform/archive_read_ahead.h"
 #include "support/scratch_dir.h"
@@ -28,7 +27,8 @@ class ArchiveLookaheadTest : public ::testing::Test {
     ByteBuilder bytes;
     for (unsigned i = 0; i < 100; ++i) bytes.U8(i);
     WriteAll(path, bytes.bytes());
-    ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead) && lengthless.Open(path.c_str(), CFile::modeRead));
+    ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead) &&
+                lengthless.Open(path.c_str(), CFile::modeRead));
   }
   ScratchDir dir;
   const std::string path = dir.Path("ahead.bin");

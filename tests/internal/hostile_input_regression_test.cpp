@@ -4,11 +4,10 @@
 // second and at most 64 MB of memory at its peak, the parser's included (it
 // allocates through the C++ allocator the meter watches).
 #include <corvane/xmlio/xml_file_io.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "support/allocation_meter.h"
 #include "support/progress_log.h"
@@ -69,12 +68,15 @@ TEST(HostileInputRegression, NestingAtTheDepthLimitRepeated) {
 
 TEST(HostileInputRegression, ManyElementsAndAttributes) {
   ExpectBounded("elements", Repeated("<r>", "<a/>", "</r>"), true);
-  ExpectBounded("valued elements", Repeated("<r>", "<V Name=\"n\" Type=\"double4\" Value=\"1,2,3,4\"/>", "</r>"), true);
+  ExpectBounded("valued elements",
+                Repeated("<r>", "<V Name=\"n\" Type=\"double4\" Value=\"1,2,3,4\"/>", "</r>"),
+                true);
   int next = 0;
   std::string attributes = "<r";
   while (attributes.size() < kFileLimit - 64) attributes += " a" + std::to_string(next++) + "=\"\"";
   ExpectBounded("attributes", attributes + "/>", true);
-  ExpectBounded("distinct names", Repeated("<r>", "<n" + std::string(200, 'x') + "/>", "</r>"), true);
+  ExpectBounded("distinct names", Repeated("<r>", "<n" + std::string(200, 'x') + "/>", "</r>"),
+                true);
 }
 
 TEST(HostileInputRegression, HugeValues) {
@@ -82,14 +84,17 @@ TEST(HostileInputRegression, HugeValues) {
   ExpectBounded("huge string", "<r Type=\"string\" Value=\"" + pad + "\"/>", true);
   ExpectBounded("huge name", "<r Name=\"" + pad + "\"/>", true);
   // A million digits are out of the double's range: the element is left out.
-  ExpectBounded("huge number", "<r Type=\"double\" Value=\"" + std::string(kFileLimit - 100, '1') + "\"/>", false);
+  ExpectBounded("huge number",
+                "<r Type=\"double\" Value=\"" + std::string(kFileLimit - 100, '1') + "\"/>", false);
   ExpectBounded("character references",
                 Repeated("<r Type=\"string\" Value=\"", "&#10;&#x4E2D;", "\"/>"), true);
-  ExpectBounded("separator elements",
-                Repeated("<r>", "<v Type=\"float3\" Value=\"" + std::string(1000, '|') + "\"/>", "</r>"), true);
-  ExpectBounded("narrow code page", Repeated("<?xml version=\"1.0\" encoding=\"GB2312\"?><r>",
-                                             "<v Type=\"string\" Value=\"\xD5\xFD\xD4\xDA\xA3\xAC\"/>",
-                                             "</r>"),
+  ExpectBounded(
+      "separator elements",
+      Repeated("<r>", "<v Type=\"float3\" Value=\"" + std::string(1000, '|') + "\"/>", "</r>"),
+      true);
+  ExpectBounded("narrow code page",
+                Repeated("<?xml version=\"1.0\" encoding=\"GB2312\"?><r>",
+                         "<v Type=\"string\" Value=\"\xD5\xFD\xD4\xDA\xA3\xAC\"/>", "</r>"),
                 true);
 }
 

@@ -4,23 +4,21 @@
 // writing the text directly gives the same bytes as building the document and
 // saving it, writes only XML another parser accepts, visits every chunk and
 // consumes the tree.
-#include "xmlio/chunk_file_writer.h"
+#include <corvane/chunk/chunk_factory.h>
+#include <corvane/xmldom/xml.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <random>
 #include <string>
 
-#include <gtest/gtest.h>
-
-#include <corvane/chunk/chunk_factory.h>
-#include <corvane/xmldom/xml.h>
-
-#include "xmldom/dom_access.h"
-#include "xmlio/chunk_tree_writer.h"
 #include "support/progress_log.h"
 #include "support/scratch_dir.h"
 #include "support/xml_check.h"
+#include "xmldom/dom_access.h"
+#include "xmlio/chunk_file_writer.h"
+#include "xmlio/chunk_tree_writer.h"
 
 namespace {
 
@@ -53,11 +51,15 @@ class TreeMaker {
  private:
   int Pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(m_random); }
   template <class Item, int N>
-  Item Any(const Item (&items)[N]) { return items[Pick(N)]; }
+  Item Any(const Item (&items)[N]) {
+    return items[Pick(N)];
+  }
 
   CString Text() {
-    static const char* const kPieces[] = {"a", "Zz9", "&", "<", ">", "\"", "'", "\t", "\n", "\r", "\x01", "\x1F", " ",
-                                          "\x7F", "\x81", "\xFF", "&amp;", "]]>", "\xD5\xFD", "\xB1\xA3", "-1.5"};
+    static const char* const kPieces[] = {"a",        "Zz9",      "&",    "<",    ">",     "\"",
+                                          "'",        "\t",       "\n",   "\r",   "\x01",  "\x1F",
+                                          " ",        "\x7F",     "\x81", "\xFF", "&amp;", "]]>",
+                                          "\xD5\xFD", "\xB1\xA3", "-1.5"};
     std::string text;
     for (int pieces = Pick(6); pieces > 0; --pieces) text += Any(kPieces);
     if (Pick(12) == 0) text += std::string("\0after", 6);
@@ -65,8 +67,9 @@ class TreeMaker {
   }
 
   CString Label() {
-    static const char* const kLabels[] = {"A",  "b_c", "x.y-z", "", "1bad", "a b", ":n", "_u",
-                                          "\xD5\xFD\xD4\xDA", "\x81", "ok&", "Entity", "Q9"};
+    static const char* const kLabels[] = {
+        "A",    "b_c", "x.y-z",  "",  "1bad", "a b", ":n", "_u", "\xD5\xFD\xD4\xDA",
+        "\x81", "ok&", "Entity", "Q9"};
     return Pick(10) == 0 ? CString("ok\0tail", 7) : CString(Any(kLabels));
   }
 
@@ -81,18 +84,30 @@ class TreeMaker {
     const float f = static_cast<float>(Number());
     const double d = Number();
     switch (Pick(12)) {
-      case 0: return newChunk(label, name);
-      case 1: return newChunk(label, name, static_cast<int>(m_random()));
-      case 2: return newChunk(label, name, static_cast<unsigned __int64>(m_random()));
-      case 3: return newChunk(label, name, f);
-      case 4: return newChunk(label, name, d);
-      case 5: return newChunk(label, name, Pick(2) == 0);
-      case 6: return newChunk(label, name, f, static_cast<float>(d), f);
-      case 7: return newChunk(label, name, d, Number(), Number(), d);
-      case 8: return newChunk(label, name, Text());
-      case 9: return newChunk(label, name, Text(), Text());
-      case 10: return newChunk(label, name, d, Number());
-      default: return newChunk(label);
+      case 0:
+        return newChunk(label, name);
+      case 1:
+        return newChunk(label, name, static_cast<int>(m_random()));
+      case 2:
+        return newChunk(label, name, static_cast<unsigned __int64>(m_random()));
+      case 3:
+        return newChunk(label, name, f);
+      case 4:
+        return newChunk(label, name, d);
+      case 5:
+        return newChunk(label, name, Pick(2) == 0);
+      case 6:
+        return newChunk(label, name, f, static_cast<float>(d), f);
+      case 7:
+        return newChunk(label, name, d, Number(), Number(), d);
+      case 8:
+        return newChunk(label, name, Text());
+      case 9:
+        return newChunk(label, name, Text(), Text());
+      case 10:
+        return newChunk(label, name, d, Number());
+      default:
+        return newChunk(label);
     }
   }
 
@@ -120,8 +135,8 @@ class StreamedSave : public ::testing::Test {
   // Saves the same tree both ways: through a document (the DOM layer's root
   // element, the walk into it, the DOM layer's save) and streamed. Returns
   // whether the streamed save wrote its file.
-  bool ExpectSameBytes(const boost::shared_ptr<IChunk>& first, const boost::shared_ptr<IChunk>& second,
-                       const std::string& context) {
+  bool ExpectSameBytes(const boost::shared_ptr<IChunk>& first,
+                       const boost::shared_ptr<IChunk>& second, const std::string& context) {
     const std::string viaDocument = m_folder.Path("document.xml");
     const std::string streamed = m_folder.Path("streamed.xml");
     const unsigned int chunks = Count(first);
@@ -140,12 +155,13 @@ class StreamedSave : public ::testing::Test {
     EXPECT_EQ(ReadText(streamed), ReadText(viaDocument)) << context;
     EXPECT_EQ(streamCount.position, chunks) << context;
     EXPECT_EQ(documentCount.position, chunks) << context;
-    for (const boost::shared_ptr<IChunk>& child : second->children()) EXPECT_FALSE(child) << context;
+    for (const boost::shared_ptr<IChunk>& child : second->children())
+      EXPECT_FALSE(child) << context;
     return streamSaved;
   }
   bool ExpectSameBytes(unsigned seed, const CString& rootLabel, int depth) {
-    return ExpectSameBytes(TreeMaker(seed).Tree(rootLabel, depth), TreeMaker(seed).Tree(rootLabel, depth),
-                    "seed " + std::to_string(seed));
+    return ExpectSameBytes(TreeMaker(seed).Tree(rootLabel, depth),
+                           TreeMaker(seed).Tree(rootLabel, depth), "seed " + std::to_string(seed));
   }
 
   corvane_test::ScratchDir m_folder;
@@ -158,9 +174,10 @@ TEST_F(StreamedSave, RandomTreesGiveTheDocumentBytes) {
 }
 
 TEST_F(StreamedSave, RootLabelsThatAreNotNamesWriteNoFile) {
-  for (const char* label : {"", "1bad", "a b", "<"}) EXPECT_FALSE(ExpectSameBytes(7, CString(label), 3));
+  for (const char* label : {"", "1bad", "a b", "<"})
+    EXPECT_FALSE(ExpectSameBytes(7, CString(label), 3));
   EXPECT_TRUE(ExpectSameBytes(8, CString("\xD5\xFD\xD4\xDA"), 3));  // a double-byte name is a name
-  EXPECT_TRUE(ExpectSameBytes(9, CString("R\0tail", 6), 3));       // the name ends at the NUL
+  EXPECT_TRUE(ExpectSameBytes(9, CString("R\0tail", 6), 3));        // the name ends at the NUL
 }
 
 TEST_F(StreamedSave, ValuesLongerThanTheOutputBuffer) {

@@ -4,6 +4,9 @@
 // over to the general one. Each kind's text is pinned by the factory table.
 #include "chunk/value_format.h"
 
+#include <corvane/chunk/chunk_factory.h>
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -11,10 +14,6 @@
 #include <limits>
 #include <random>
 #include <string>
-
-#include <gtest/gtest.h>
-
-#include <corvane/chunk/chunk_factory.h>
 
 namespace {
 
@@ -47,8 +46,10 @@ TEST(ValueFormat, LongestValueAndNonFiniteComponents) {
   ExpectText(newChunk(L, N, -max, -max, -max, -max), one + "," + one + "," + one + "," + one);
   const double inf = std::numeric_limits<double>::infinity();
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  ExpectText(newChunk(L, N, -max, 1e300, -1e-300, inf), one + "," + Printf(1e300) + ",-0.000000,inf");
-  ExpectText(newChunk(L, N, static_cast<float>(-inf), static_cast<float>(nan)), "-inf," + Printf(nan));
+  ExpectText(newChunk(L, N, -max, 1e300, -1e-300, inf),
+             one + "," + Printf(1e300) + ",-0.000000,inf");
+  ExpectText(newChunk(L, N, static_cast<float>(-inf), static_cast<float>(nan)),
+             "-inf," + Printf(nan));
 }
 
 TEST(ValueFormat, RoundingTiesGoToEvenAsPrintfDoes) {
@@ -56,7 +57,8 @@ TEST(ValueFormat, RoundingTiesGoToEvenAsPrintfDoes) {
   for (int k = -513; k <= 513; k += 2) {
     const double value = k / 128.0;
     ExpectText(newChunk(L, N, value), Printf(value));
-    ExpectText(newChunk(L, N, static_cast<float>(value)), Printf(static_cast<double>(static_cast<float>(value))));
+    ExpectText(newChunk(L, N, static_cast<float>(value)),
+               Printf(static_cast<double>(static_cast<float>(value))));
   }
   ExpectText(newChunk(L, N, 1.0 / 128), "0.007812");
   ExpectText(newChunk(L, N, 3.0 / 128), "0.023438");
@@ -64,11 +66,23 @@ TEST(ValueFormat, RoundingTiesGoToEvenAsPrintfDoes) {
 }
 
 TEST(ValueFormat, BoundariesAndSubnormals) {
-  const double cases[] = {0.0, std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::min(),
-                          4.9999999999999996e-7, 5e-7, 5.0000000000000004e-7, 0.9999995, 9.9999995,
-                          4503599627370495.5, 4503599627370496.0, 9007199254740991.0, 9007199254740992.0,
-                          18446744073709.551, 18446744073709551616.0, -1e15 - 0.3,
-                          std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+  const double cases[] = {0.0,
+                          std::numeric_limits<double>::denorm_min(),
+                          std::numeric_limits<double>::min(),
+                          4.9999999999999996e-7,
+                          5e-7,
+                          5.0000000000000004e-7,
+                          0.9999995,
+                          9.9999995,
+                          4503599627370495.5,
+                          4503599627370496.0,
+                          9007199254740991.0,
+                          9007199254740992.0,
+                          18446744073709.551,
+                          18446744073709551616.0,
+                          -1e15 - 0.3,
+                          std::numeric_limits<double>::infinity(),
+                          std::numeric_limits<double>::quiet_NaN()};
   for (const double value : cases) {
     ExpectText(newChunk(L, N, value), Printf(value));
     ExpectText(newChunk(L, N, -value), Printf(-value));

@@ -3,17 +3,15 @@
 #include "chunk/value_parse.h"
 
 #include <corvane/chunk/chunk_factory.h>
-
 #include <gtest/gtest.h>
 
+#include <boost/lexical_cast.hpp>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
-
-#include <boost/lexical_cast.hpp>
 
 namespace {
 
@@ -30,11 +28,21 @@ TEST(ElementRules, ValuesReadBackAsTheirCanonicalText) {
     const char* value;
     const char* text;
   } cases[] = {
-      {"BOOL", "", "false"}, {"bool", "TRUE", "false"}, {"bool", "true ", "false"},
-      {"string", "\xD5\xFD", "\xD5\xFD"}, {"string", "", ""},
+      {"BOOL", "", "false"},
+      {"bool", "TRUE", "false"},
+      {"bool", "true ", "false"},
+      {"string", "\xD5\xFD", "\xD5\xFD"},
+      {"string", "", ""},
       // The full-width comma A3 AC splits twice: three tokens.
-      {"Double3", "1.5\xA3\xAC" "2", "1.500000,0.000000,2.000000"},
-      {"double4", "1|2\xA3" "3\xAC" "4", "1.000000,2.000000,3.000000,4.000000"},
+      {"Double3",
+       "1.5\xA3\xAC"
+       "2",
+       "1.500000,0.000000,2.000000"},
+      {"double4",
+       "1|2\xA3"
+       "3\xAC"
+       "4",
+       "1.000000,2.000000,3.000000,4.000000"},
       {"float4", ",,,", "0.000000,0.000000,0.000000,0.000000"},
       {"float2", "1e50,7", "0.000000,7.000000"},  // a token that does not convert reads as zero
   };
@@ -51,8 +59,8 @@ TEST(ElementRules, ValuesReadBackAsTheirCanonicalText) {
   }
   EXPECT_EQ(Read("string", "")->getStringValue(), nullptr);
   // Text after an embedded NUL is not part of the value.
-  const boost::shared_ptr<IChunk> cut = ChunkFromElement(
-      CString("V"), CString(""), CString("float2"), CString("1,2\0,3,4", 8));
+  const boost::shared_ptr<IChunk> cut =
+      ChunkFromElement(CString("V"), CString(""), CString("float2"), CString("1,2\0,3,4", 8));
   ASSERT_TRUE(cut);
   EXPECT_EQ(cut->getF32Value2(1), 2.0f);
 }
@@ -63,10 +71,14 @@ TEST(ElementRules, DroppedElementsSayWhy) {
     const char* value;
     DropReason reason;
   } cases[] = {
-      {"color", "red", DropReason::kUnknownType}, {"int ", "5", DropReason::kUnknownType},
+      {"color", "red", DropReason::kUnknownType},
+      {"int ", "5", DropReason::kUnknownType},
       {"int", "5.0", DropReason::kBadNumber},
       {"float", "1e50", DropReason::kBadNumber},  // outside float's range
-      {"double2", "1.5\xA3\xAC" "2", DropReason::kWrongComponentCount},
+      {"double2",
+       "1.5\xA3\xAC"
+       "2",
+       DropReason::kWrongComponentCount},
       {"float2", "", DropReason::kWrongComponentCount},  // one empty token
       {"double4", "1,2,3,4,", DropReason::kWrongComponentCount},
       {"float2", "1,,2", DropReason::kWrongComponentCount},  // never merged
@@ -136,13 +148,37 @@ TEST(ElementRules, NumbersReadExactlyAsLexicalCast) {
     ExpectSameAsLexicalCast<int>("int", text);
     ExpectSameAsLexicalCast<unsigned int>("uint", text);
   }
-  for (const char* edge : {"0", "-0", "00012", "2147483647", "2147483648", "-2147483648",
-                           "4294967295", "4294967296", "9223372036854775807",
-                           "9223372036854775808", "18446744073709551615", "18446744073709551616",
-                           "340282356779733661637539395458142568448", "1.", ".5", "-", "1e5",
-                           "0.000000000000000000000000001", "999999999999999999999999999999",
-                           "", " 5", "5 ", "5.0", "0x10", "1,5", "-1", "-4294967295",
-                           "-4294967296", "-9223372036854775808", "-0.000000", "1e50"}) {
+  for (const char* edge : {"0",
+                           "-0",
+                           "00012",
+                           "2147483647",
+                           "2147483648",
+                           "-2147483648",
+                           "4294967295",
+                           "4294967296",
+                           "9223372036854775807",
+                           "9223372036854775808",
+                           "18446744073709551615",
+                           "18446744073709551616",
+                           "340282356779733661637539395458142568448",
+                           "1.",
+                           ".5",
+                           "-",
+                           "1e5",
+                           "0.000000000000000000000000001",
+                           "999999999999999999999999999999",
+                           "",
+                           " 5",
+                           "5 ",
+                           "5.0",
+                           "0x10",
+                           "1,5",
+                           "-1",
+                           "-4294967295",
+                           "-4294967296",
+                           "-9223372036854775808",
+                           "-0.000000",
+                           "1e50"}) {
     ExpectSameAsLexicalCast<int>("int", edge);
     ExpectSameAsLexicalCast<unsigned int>("uint", edge);
     ExpectSameAsLexicalCast<__int64>("long64", edge);

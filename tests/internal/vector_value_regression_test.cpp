@@ -1,13 +1,12 @@
 // Hostile vector values: a "double2" or "float4" value made of hundreds of
 // thousands of separators is refused without building a token per separator,
 // so its cost stays near the size of the text itself.
-#include "chunk/value_parse.h"
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
 
-#include <gtest/gtest.h>
-
+#include "chunk/value_parse.h"
 #include "support/allocation_meter.h"
 
 namespace {

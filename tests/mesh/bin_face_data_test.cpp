@@ -3,11 +3,10 @@
 // position).
 #include <corvane/mesh/bin_face_data.h>
 #include <corvane/mesh/bin_mesh_data.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-
-#include <gtest/gtest.h>
 
 #include "support/mesh_sample.h"
 
@@ -23,7 +22,8 @@ TEST(BinFaceDataTest, DefaultsAndDefaultFacesAreEqual) {
   EXPECT_FALSE(face.flagA || face.flagB || face.flagC);
   EXPECT_TRUE(BinFaceData() == BinFaceData());
   const BinMeshData mesh;
-  EXPECT_TRUE(mesh.number == 0 && mesh.name.IsEmpty() && mesh.faces.empty() && mesh.indices.empty());
+  EXPECT_TRUE(mesh.number == 0 && mesh.name.IsEmpty() && mesh.faces.empty() &&
+              mesh.indices.empty());
 }
 
 TEST(BinFaceDataTest, GeometryComparesWithinTheGlobalTolerance) {
@@ -78,7 +78,8 @@ TEST(BinFaceDataTest, CopiesAreDeepAndEqual) {
   const BinMeshData mesh = SampleMesh(2, 3);
   BinMeshData meshAssigned;
   meshAssigned = mesh;
-  EXPECT_TRUE(meshAssigned.number == 2 && meshAssigned.name == "mesh-2" && meshAssigned.indices == mesh.indices);
+  EXPECT_TRUE(meshAssigned.number == 2 && meshAssigned.name == "mesh-2" &&
+              meshAssigned.indices == mesh.indices);
   ASSERT_EQ(meshAssigned.faces.size(), 3u);
   EXPECT_TRUE(meshAssigned.faces[2] == mesh.faces[2]);
 }

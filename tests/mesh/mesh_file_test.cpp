@@ -3,11 +3,9 @@
 // cannot be opened. (What a save keeps of its path is in save_test.cpp.)
 #include <corvane/mesh/mesh_archive.h>
 #include <corvane/mesh/mesh_bin.h>
+#include <gtest/gtest.h>
 
 #include <string>
-
-
-#include <gtest/gtest.h>
 
 #include "support/mesh_sample.h"
 #include "support/scratch_dir.h"
@@ -42,7 +40,8 @@ void ExpectSameMeshes(const CMeshBin& back, const CMeshBin& saved) {
     const BinMeshData &a = back.meshes[m], &b = saved.meshes[m];
     EXPECT_TRUE(a.number == b.number && a.name == b.name && a.indices == b.indices) << m;
     ASSERT_EQ(a.faces.size(), b.faces.size()) << m;
-    for (std::size_t f = 0; f < b.faces.size(); ++f) EXPECT_TRUE(a.faces[f] == b.faces[f]) << m << "/" << f;
+    for (std::size_t f = 0; f < b.faces.size(); ++f)
+      EXPECT_TRUE(a.faces[f] == b.faces[f]) << m << "/" << f;
   }
 }
 
@@ -70,15 +69,25 @@ TEST_F(MeshFileTest, EmptyAndSmallMeshesHaveTheExactLayout) {
   bin.meshes[0].number = 7;
   bin.meshes[0].name = "A";
   bin.meshes[1].number = -1;  // empty name: a zero prefix and no text
-  EXPECT_EQ(Saved(bin), ByteBuilder().U32(2).U32(7).U8(1).Text("A").U32(0).U32(0)
-                            .U32(0xFFFFFFFF).U8(0).U32(0).U32(0).bytes());
+  EXPECT_EQ(Saved(bin), ByteBuilder()
+                            .U32(2)
+                            .U32(7)
+                            .U8(1)
+                            .Text("A")
+                            .U32(0)
+                            .U32(0)
+                            .U32(0xFFFFFFFF)
+                            .U8(0)
+                            .U32(0)
+                            .U32(0)
+                            .bytes());
 }
 
 TEST_F(MeshFileTest, RoundTripKeepsEveryStoredFieldAndIgnoresTrailingBytes) {
   CMeshBin bin, loaded;
   for (int i = 0; i < 3; ++i) bin.meshes.push_back(SampleMesh(i, i));
   bin.meshes[2].name = CString(std::string(300, 'n').c_str());  // a word-sized prefix
-  bin.meshes[2].faces[1].transientValue = 42;  // not stored: loads as the default
+  bin.meshes[2].faces[1].transientValue = 42;                   // not stored: loads as the default
   WriteAll(path, ByteBuilder().Append(Saved(bin)).U32(0xDEADBEEF).bytes());
   bin.meshes[2].faces[1].transientValue = BinFaceData::kUnsetTransientValue;
   loaded.load(path.c_str());
@@ -95,9 +104,27 @@ TEST_F(MeshFileTest, ArchiveOperatorsChainAndWriteFullRecordsWithoutTransientVal
     CArchive ar(&file, CArchive::store);
     ar << AcGePoint2d(1, 2) << AcGePoint3d(3, 4, 5) << AcGeVector3d(6, 7, 8) << face << mesh;
   }
-  EXPECT_EQ(ReadAll(path), ByteBuilder().F64(1).F64(2).F64(3).F64(4).F64(5).F64(6).F64(7).F64(8)
-                               .Append(FaceBytes(face)).U32(8).U8(6).Text("mesh-8").U32(1)
-                               .Append(FaceBytes(mesh.faces[0])).U32(4).U32(8).U32(9).U32(10).U32(11).bytes());
+  EXPECT_EQ(ReadAll(path), ByteBuilder()
+                               .F64(1)
+                               .F64(2)
+                               .F64(3)
+                               .F64(4)
+                               .F64(5)
+                               .F64(6)
+                               .F64(7)
+                               .F64(8)
+                               .Append(FaceBytes(face))
+                               .U32(8)
+                               .U8(6)
+                               .Text("mesh-8")
+                               .U32(1)
+                               .Append(FaceBytes(mesh.faces[0]))
+                               .U32(4)
+                               .U32(8)
+                               .U32(9)
+                               .U32(10)
+                               .U32(11)
+                               .bytes());
   CFile file;
   ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
   CArchive ar(&file, CArchive::load);
@@ -130,7 +157,8 @@ TEST_F(MeshFileTest, LoadResizesToTheFileKeepingElementsInPlace) {
 TEST_F(MeshFileTest, PathsThatCannotBeOpenedReturnQuietly) {
   CMeshBin bin;
   bin.meshes.push_back(SampleMesh(1, 1));
-  for (const std::string& unopenable : {dir.Path("missing/mesh.bin"), std::string(), dir.Dir().string()}) {
+  for (const std::string& unopenable :
+       {dir.Path("missing/mesh.bin"), std::string(), dir.Dir().string()}) {
     bin.save(unopenable.c_str());  // a directory cannot be replaced either
     bin.load(unopenable.c_str());
   }

@@ -5,13 +5,12 @@
 // up to files of 1 MB built to cost the loader the most memory per byte.
 #include <corvane/mesh/mesh_archive.h>
 #include <corvane/mesh/mesh_bin.h>
+#include <gtest/gtest.h>
 
 #include <string>
 
-#include <gtest/gtest.h>
-
-#include "support/mesh_sample.h"
 #include "support/allocation_meter.h"
+#include "support/mesh_sample.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -25,7 +24,17 @@ constexpr std::size_t kMaxBytesPerFileByte = 16;
 
 // The smallest face: five empty lists, an empty text, number, flags, factor.
 void AppendSmallestFace(ByteBuilder& out, std::size_t number) {
-  out.U32(0).U32(0).U32(0).U32(0).U32(0).U8(0).U32(static_cast<unsigned long>(number)).U8(0).U8(0).F64(1).U8(0);
+  out.U32(0)
+      .U32(0)
+      .U32(0)
+      .U32(0)
+      .U32(0)
+      .U8(0)
+      .U32(static_cast<unsigned long>(number))
+      .U8(0)
+      .U8(0)
+      .F64(1)
+      .U8(0);
 }
 
 class LengthlessFile : public CFile {  // as a pipe
@@ -99,7 +108,8 @@ TEST_F(MeshLoadBoundsTest, ALengthlessFileLoadsWholeAndACountBeyondItEndsWithBou
   std::size_t peak = 0;
   ASSERT_EQ(LoadLengthless(back, &peak), -1);
   ASSERT_EQ(back.faces.size(), mesh.faces.size());
-  for (std::size_t i = 0; i < mesh.faces.size(); ++i) ASSERT_TRUE(back.faces[i] == mesh.faces[i]) << i;
+  for (std::size_t i = 0; i < mesh.faces.size(); ++i)
+    ASSERT_TRUE(back.faces[i] == mesh.faces[i]) << i;
   EXPECT_EQ(back.indices, mesh.indices);
 
   ByteBuilder bytes;
@@ -139,9 +149,10 @@ TEST_F(MeshLoadBoundsTest, EveryTruncationRaisesEndOfFile) {
 TEST_F(MeshLoadBoundsTest, HugeCountsInTinyFilesFailFast) {
   const ByteBuilder oneMesh = ByteBuilder().U32(1).U32(1);
   const Bytes files[] = {
-      ByteBuilder().U32(0xFFFFFFFF).U32(1).U32(0x41414141).bytes(),                       // meshes
-      ByteBuilder(oneMesh).U8(0).U32(0).U32(0xFFFFFFFF).U32(9).bytes(),                   // mesh indices
-      ByteBuilder(oneMesh).U8(0xFF).U16(0xFFFF).U32(0xFFFFFFFF).U64(0xFFFFFFFF).bytes(),  // name length
+      ByteBuilder().U32(0xFFFFFFFF).U32(1).U32(0x41414141).bytes(),      // meshes
+      ByteBuilder(oneMesh).U8(0).U32(0).U32(0xFFFFFFFF).U32(9).bytes(),  // mesh indices
+      ByteBuilder(oneMesh).U8(0xFF).U16(0xFFFF).U32(0xFFFFFFFF).U64(0xFFFFFFFF).bytes(),  // name
+                                                                                          // length
   };
   for (const Bytes& file : files) {
     std::size_t peak = 0;
@@ -156,11 +167,13 @@ TEST_F(MeshLoadBoundsTest, SmallestMeshesAndFacesCostLittlePerByte) {
     ByteBuilder meshFile, faceFile;
     meshFile.U32(tooLarge ? 0xFFFFFFFFu : meshes);
     for (std::size_t i = 0; i < meshes; ++i) meshFile.U32(0).U8(0).U32(0).U32(0);
-    ExpectBoundedPerByte(tooLarge ? "meshes, count too large" : "empty meshes", meshFile.bytes(), tooLarge);
+    ExpectBoundedPerByte(tooLarge ? "meshes, count too large" : "empty meshes", meshFile.bytes(),
+                         tooLarge);
     faceFile.U32(1).U32(0).U8(0).U32(tooLarge ? 0xFFFFFFFFu : faces);
     for (std::size_t i = 0; i < faces; ++i) AppendSmallestFace(faceFile, 0);
     if (!tooLarge) faceFile.U32(0);
-    ExpectBoundedPerByte(tooLarge ? "faces, count too large" : "empty faces", faceFile.bytes(), tooLarge);
+    ExpectBoundedPerByte(tooLarge ? "faces, count too large" : "empty faces", faceFile.bytes(),
+                         tooLarge);
   }
 }
 
@@ -178,7 +191,8 @@ TEST_F(MeshLoadBoundsTest, ListsAndTextsCostLittlePerByte) {
   ByteBuilder wide, longName;
   const std::size_t count = (kFileLimit - 4) / 19;
   wide.U32(static_cast<std::uint32_t>(count));
-  for (std::size_t i = 0; i < count; ++i) wide.U32(0).U8(0xFF).U16(0xFFFE).U8(1).U16(0x4E2D).U32(0).U32(0);
+  for (std::size_t i = 0; i < count; ++i)
+    wide.U32(0).U8(0xFF).U16(0xFFFE).U8(1).U16(0x4E2D).U32(0).U32(0);
   ExpectBoundedPerByte("wide names", wide.bytes(), false);
   longName.U32(1).U32(0).U8(0xFF).U16(0xFFFF).U32(0x7FFFFFF0u);
   while (longName.bytes().size() < kFileLimit) longName.U8('x');

@@ -2,11 +2,10 @@
 // construction, registered as the process's application, whose
 // initialisation succeeds and starts nothing.
 #include <corvane/module/corvane_app.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <iterator>
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -2,10 +2,9 @@
 // width boundary, wide strings converted to code page 936, and damaged
 // prefixes that must fail with endOfFile without allocating for their claim.
 #include <corvane/platform/afx_archive.h>
+#include <gtest/gtest.h>
 
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "support/allocation_meter.h"
 #include "support/scratch_dir.h"
@@ -57,7 +56,8 @@ TEST_F(ArchiveStringTest, PrefixWidthFollowsTheLength) {
   for (const auto& c : cases) {
     const Bytes wide = ByteBuilder().U8(0xFF).U16(0xFFFE).Append(c.prefix).bytes();
     for (const BOOL unicode : {FALSE, TRUE}) {
-      SCOPED_TRACE(::testing::Message() << "length " << c.length << (unicode ? " wide" : " narrow"));
+      SCOPED_TRACE(::testing::Message()
+                   << "length " << c.length << (unicode ? " wide" : " narrow"));
       EXPECT_EQ(Stored([&](CArchive& ar) { AfxWriteStringLength(ar, c.length, unicode); }),
                 unicode ? wide : c.prefix);
       Loaded(unicode ? wide : c.prefix, [&](CArchive& ar) {
@@ -70,12 +70,15 @@ TEST_F(ArchiveStringTest, PrefixWidthFollowsTheLength) {
 }
 
 TEST_F(ArchiveStringTest, NarrowTextFollowsItsPrefixByteForByte) {
-  // GBK with an embedded NUL, then the empty text, the longest byte prefix, the shortest word and dword prefixes.
-  for (const std::string& text : {std::string("\xD6\xD0\0\xCE\xC4", 5), std::string(), std::string(254, 'a'),
-                                  std::string(255, 'b'), std::string(0xFFFE, 'c')}) {
+  // GBK with an embedded NUL, then the empty text, the longest byte prefix, the shortest word and
+  // dword prefixes.
+  for (const std::string& text :
+       {std::string("\xD6\xD0\0\xCE\xC4", 5), std::string(), std::string(254, 'a'),
+        std::string(255, 'b'), std::string(0xFFFE, 'c')}) {
     SCOPED_TRACE(text.size());
     const CString value(text.data(), static_cast<int>(text.size()));
-    const Bytes prefix = Stored([&](CArchive& ar) { AfxWriteStringLength(ar, text.size(), FALSE); });
+    const Bytes prefix =
+        Stored([&](CArchive& ar) { AfxWriteStringLength(ar, text.size(), FALSE); });
     const Bytes stored = Stored([&](CArchive& ar) { ar << value; });
     EXPECT_EQ(stored, ByteBuilder().Append(prefix).Text(text).bytes());
     Loaded(stored, [&](CArchive& ar) {
@@ -92,7 +95,10 @@ TEST_F(ArchiveStringTest, WideTextIsConvertedToTheNarrowCodePage) {
     CString text;
     BYTE after;
     ar >> text >> after;
-    EXPECT_EQ(std::string(text.GetString(), static_cast<std::size_t>(text.GetLength())), "\xD6\xD0" "a" "\xCE\xC4");
+    EXPECT_EQ(std::string(text.GetString(), static_cast<std::size_t>(text.GetLength())),
+              "\xD6\xD0"
+              "a"
+              "\xCE\xC4");
     EXPECT_EQ(after, 0x99);  // exactly three characters were consumed
   });
   // A NUL character is kept, as in narrow strings: "A", U+0000, "B".
@@ -125,7 +131,13 @@ TEST_F(ArchiveStringTest, ShortTextsAndHugeClaimsRaiseEndOfFileWithoutAllocating
       ByteBuilder(dword).U32(0xFFFFFFFE).Text("tiny").bytes(),
       ByteBuilder(dword).U32(0xFFFFFFFF).U64(0xFFFFFFFF).Text("tiny").bytes(),
       ByteBuilder(dword).U32(0xFFFFFFFF).U64(~0ull).Text("tiny").bytes(),
-      ByteBuilder().U8(0xFF).U16(0xFFFE).Append(dword.bytes()).U32(0xFFFFFFFF).U64(1ull << 63).bytes(),
+      ByteBuilder()
+          .U8(0xFF)
+          .U16(0xFFFE)
+          .Append(dword.bytes())
+          .U32(0xFFFFFFFF)
+          .U64(1ull << 63)
+          .bytes(),
   };
   for (const Bytes& bytes : cases) {
     SCOPED_TRACE(::testing::PrintToString(bytes));

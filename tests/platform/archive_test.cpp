@@ -1,13 +1,12 @@
 // The archive's number layout, its buffering and block transfers, its mode
 // errors and its end-of-file and flush failure behaviour.
 #include <corvane/platform/afx_archive.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <limits>
 #include <string>
 #include <tuple>
-
-#include <gtest/gtest.h>
 
 #include "support/scratch_dir.h"
 
@@ -27,17 +26,23 @@ class FullDiskFile : public CFile {
 // socket may.
 class TrickleFile : public CFile {
  public:
-  UINT Read(void* buffer, UINT count) override { return CFile::Read(buffer, count < 3 ? count : 3); }
+  UINT Read(void* buffer, UINT count) override {
+    return CFile::Read(buffer, count < 3 ? count : 3);
+  }
 };
 
 class ArchiveTest : public ::testing::Test {
  protected:
   // Stores through `fill`; the archive's destructor flushes unless the mode says not to.
   template <typename Fill>
-  Bytes Store(Fill fill, UINT mode = CArchive::store, UINT bufferSize = 4096, void* buffer = nullptr) {
+  Bytes Store(Fill fill, UINT mode = CArchive::store, UINT bufferSize = 4096,
+              void* buffer = nullptr) {
     CFile file;
     EXPECT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
-    { CArchive ar(&file, mode, bufferSize, buffer); fill(ar); }
+    {
+      CArchive ar(&file, mode, bufferSize, buffer);
+      fill(ar);
+    }
     file.Close();
     return ReadAll(path);
   }
@@ -50,20 +55,46 @@ class ArchiveTest : public ::testing::Test {
 };
 
 TEST_F(ArchiveTest, NumbersAreLittleEndianWithoutPaddingAndReadBackBitForBit) {
-  using Numbers = std::tuple<BYTE, WORD, DWORD, int, LONG, short, char, bool, bool, float, double, LONGLONG,
-                             ULONGLONG, double, double, double>;
-  const Numbers written{0xAB, 0x1234, 0x89ABCDEFu, -2, -3, -4, 'Z', true, false, 1.5f, 1.0, -5,
-                        0x0102030405060708ull, -0.0, std::numeric_limits<double>::quiet_NaN(),
+  using Numbers = std::tuple<BYTE, WORD, DWORD, int, LONG, short, char, bool, bool, float, double,
+                             LONGLONG, ULONGLONG, double, double, double>;
+  const Numbers written{0xAB,
+                        0x1234,
+                        0x89ABCDEFu,
+                        -2,
+                        -3,
+                        -4,
+                        'Z',
+                        true,
+                        false,
+                        1.5f,
+                        1.0,
+                        -5,
+                        0x0102030405060708ull,
+                        -0.0,
+                        std::numeric_limits<double>::quiet_NaN(),
                         std::numeric_limits<double>::infinity()};
   auto storeAll = [](const Numbers& values) {
-    return [&values](CArchive& ar) { std::apply([&](const auto&... v) { (ar << ... << v); }, values); };
+    return [&values](CArchive& ar) {
+      std::apply([&](const auto&... v) { (ar << ... << v); }, values);
+    };
   };
   const Bytes expected = ByteBuilder()
-                             .U8(0xAB).U16(0x1234).U32(0x89ABCDEF).U32(0xFFFFFFFE)
+                             .U8(0xAB)
+                             .U16(0x1234)
+                             .U32(0x89ABCDEF)
+                             .U32(0xFFFFFFFE)
                              .U32(0xFFFFFFFD)  // LONG takes 4 bytes
-                             .U16(0xFFFC).U8('Z').U8(1).U8(0).U32(0x3FC00000).U64(0x3FF0000000000000ull)
-                             .U64(0xFFFFFFFFFFFFFFFBull).U64(0x0102030405060708ull).U64(0x8000000000000000ull)
-                             .U64(0x7FF8000000000000ull).U64(0x7FF0000000000000ull)
+                             .U16(0xFFFC)
+                             .U8('Z')
+                             .U8(1)
+                             .U8(0)
+                             .U32(0x3FC00000)
+                             .U64(0x3FF0000000000000ull)
+                             .U64(0xFFFFFFFFFFFFFFFBull)
+                             .U64(0x0102030405060708ull)
+                             .U64(0x8000000000000000ull)
+                             .U64(0x7FF8000000000000ull)
+                             .U64(0x7FF0000000000000ull)
                              .bytes();
   ASSERT_EQ(Store(storeAll(written)), expected);
 
@@ -73,7 +104,8 @@ TEST_F(ArchiveTest, NumbersAreLittleEndianWithoutPaddingAndReadBackBitForBit) {
   Numbers back;
   std::apply([&](auto&... v) { (ar >> ... >> v); }, back);
   EXPECT_EQ(ArchiveCause([&] { ar >> std::get<0>(back); }), CArchiveException::endOfFile);
-  EXPECT_EQ(Store(storeAll(back)), expected);  // every value, -0.0 and NaN included, came back exactly
+  EXPECT_EQ(Store(storeAll(back)),
+            expected);  // every value, -0.0 and NaN included, came back exactly
 }
 
 TEST_F(ArchiveTest, AnyNonZeroByteIsTrueAndACutNumberRaisesEndOfFile) {
@@ -113,7 +145,8 @@ TEST_F(ArchiveTest, BlocksLargeAndSmallMixWithNumbersInOrderWhateverTheBuffer) {
   ar >> two;
   EXPECT_EQ(ar.Read(&large[0], static_cast<UINT>(large.size())), large.size());
   ar >> three;
-  EXPECT_EQ(std::make_tuple(one, two, three, small, large), std::make_tuple(1, 2, 3.0, big.substr(0, 100), big));
+  EXPECT_EQ(std::make_tuple(one, two, three, small, large),
+            std::make_tuple(1, 2, 3.0, big.substr(0, 100), big));
   EXPECT_EQ(ar.Read(&small[0], 16), 0u);  // short at the end, no exception
 }
 
@@ -143,7 +176,9 @@ TEST_F(ArchiveTest, WrongDirectionRaisesModeErrorBeforeAnythingMoves) {
 
 TEST_F(ArchiveTest, DestructorFlushesUnlessToldNotTo) {
   EXPECT_EQ(Store([](CArchive& ar) { ar << DWORD(0xCAFEBABE); }), (Bytes{0xBE, 0xBA, 0xFE, 0xCA}));
-  EXPECT_TRUE(Store([](CArchive& ar) { ar << DWORD(1); }, CArchive::store | CArchive::bNoFlushOnDelete).empty());
+  EXPECT_TRUE(
+      Store([](CArchive& ar) { ar << DWORD(1); }, CArchive::store | CArchive::bNoFlushOnDelete)
+          .empty());
 }
 
 TEST_F(ArchiveTest, WriteFailuresReachTheCallerButNeverLeaveTheDestructor) {

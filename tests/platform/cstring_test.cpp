@@ -3,7 +3,6 @@
 // search and edit, the buffer protocol, printf-style formatting with CString
 // arguments, and copies released on other threads.
 #include <corvane/platform/cstring.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdarg>

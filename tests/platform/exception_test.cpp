@@ -1,11 +1,10 @@
 // The framework's exceptions: causes, heap ownership through Delete(), the
 // mapping from system errors, and their messages.
 #include <corvane/platform/afx_exception.h>
+#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <tuple>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -42,17 +41,20 @@ TEST(ExceptionTest, ThrownAsHeapPointersAndReleasedWithDelete) {
 }
 
 TEST(ExceptionTest, OsErrorsMapToFileCauses) {
-  const int cases[][2] = {{ENOENT, CFileException::fileNotFound}, {EACCES, CFileException::accessDenied},
-                          {ENOSPC, CFileException::diskFull},     {EFBIG, CFileException::diskFull},
-                          {EMFILE, CFileException::tooManyOpenFiles}, {EIO, CFileException::hardIO},
-                          {EXDEV, CFileException::genericException}};
-  for (const auto& c : cases) EXPECT_EQ(CFileException::OsErrorToException(c[0]), c[1]) << "errno " << c[0];
+  const int cases[][2] = {
+      {ENOENT, CFileException::fileNotFound},     {EACCES, CFileException::accessDenied},
+      {ENOSPC, CFileException::diskFull},         {EFBIG, CFileException::diskFull},
+      {EMFILE, CFileException::tooManyOpenFiles}, {EIO, CFileException::hardIO},
+      {EXDEV, CFileException::genericException}};
+  for (const auto& c : cases)
+    EXPECT_EQ(CFileException::OsErrorToException(c[0]), c[1]) << "errno " << c[0];
 }
 
 TEST(ExceptionTest, MessagesAreCutToTheBuffer) {
   CArchiveException error(CArchiveException::endOfFile);
   char message[64], tiny[4];
-  ASSERT_TRUE(error.GetErrorMessage(message, sizeof message) && error.GetErrorMessage(tiny, sizeof tiny));
+  ASSERT_TRUE(error.GetErrorMessage(message, sizeof message) &&
+              error.GetErrorMessage(tiny, sizeof tiny));
   EXPECT_STREQ(message, "end of file");
   EXPECT_STREQ(tiny, "end");
   EXPECT_FALSE(error.GetErrorMessage(NULL, 10));

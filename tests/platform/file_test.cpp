@@ -2,13 +2,12 @@
 // paths, transfers, seeking, renaming and removing, and the exceptions of a
 // closed file.
 #include <corvane/platform/afx_file.h>
+#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "support/scratch_dir.h"
 
@@ -24,13 +23,15 @@ TEST(FileTest, CreateTruncatesUnlessToldToKeep) {
   WriteAll(path, {1, 2, 3, 4});
   {
     CFile file;
-    ASSERT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
+    ASSERT_TRUE(
+        file.Open(path.c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
     EXPECT_EQ(file.GetLength(), 4u);
     file.Write("\x09", 1);  // at the start: overwrites the first byte
   }
   EXPECT_EQ(ReadAll(path), (Bytes{9, 2, 3, 4}));
   CFile file;
-  ASSERT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
+  ASSERT_TRUE(
+      file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
   EXPECT_EQ(file.GetLength(), 0u);
   file.Write("xy", 2);
   file.Close();
@@ -46,8 +47,10 @@ TEST(FileTest, OpenFailuresAreQuietAndFillTheRecord) {
     int cause;
   } cases[] = {
       {dir.Path("missing.bin"), CFile::modeRead, CFileException::fileNotFound},
-      {dir.Path("no/such/dir.bin"), CFile::modeCreate | CFile::modeWrite, CFileException::fileNotFound},
-      {dir.Dir().string(), CFile::modeRead, CFileException::accessDenied},  // a directory is no file
+      {dir.Path("no/such/dir.bin"), CFile::modeCreate | CFile::modeWrite,
+       CFileException::fileNotFound},
+      {dir.Dir().string(), CFile::modeRead,
+       CFileException::accessDenied},  // a directory is no file
       {"", CFile::modeRead, CFileException::fileNotFound},
   };
   CFile file;
@@ -66,7 +69,8 @@ TEST(FileTest, OpenFailuresAreQuietAndFillTheRecord) {
 
 TEST(FileTest, NarrowPathsAreCodePage936) {
   ScratchDir dir;
-  const std::string narrow = dir.Path("\xD6\xD0\xCE\xC4.bin");  // "中文.bin"; the file system sees UTF-8
+  const std::string narrow =
+      dir.Path("\xD6\xD0\xCE\xC4.bin");  // "中文.bin"; the file system sees UTF-8
   CFile file;
   ASSERT_TRUE(file.Open(narrow.c_str(), CFile::modeCreate | CFile::modeWrite));
   EXPECT_TRUE(file.GetFilePath() == narrow.c_str());
@@ -89,7 +93,8 @@ TEST(FileTest, ReadIsShortOnlyAtTheEndAndSeekMoves) {
   EXPECT_EQ(file.Read(out, 1), 1u);
   EXPECT_EQ(out[0], 11);
   EXPECT_EQ(FileCause([&] { file.Seek(-100, CFile::current); }), CFileException::badSeek);
-  EXPECT_EQ(FileCause([&] { file.Write("x", 1); }), CFileException::accessDenied);  // opened for reading
+  EXPECT_EQ(FileCause([&] { file.Write("x", 1); }),
+            CFileException::accessDenied);  // opened for reading
 }
 
 TEST(FileTest, FailuresOfTheFileItselfThrowTheirCause) {
@@ -110,7 +115,8 @@ TEST(FileTest, RenameReplacesAndRemoveDeletes) {
   WriteAll(to, {2, 2});
   CFile::Rename(from.c_str(), to.c_str());
   EXPECT_EQ(ReadAll(to), (Bytes{1}));
-  EXPECT_EQ(FileCause([&] { CFile::Rename(from.c_str(), to.c_str()); }), CFileException::fileNotFound);
+  EXPECT_EQ(FileCause([&] { CFile::Rename(from.c_str(), to.c_str()); }),
+            CFileException::fileNotFound);
   CFile::Remove(to.c_str());
   EXPECT_EQ(dir.Entries().size(), 0u);
   EXPECT_EQ(FileCause([&] { CFile::Remove(to.c_str()); }), CFileException::fileNotFound);

@@ -2,10 +2,9 @@
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/stream/chunk_stream.h>
 #include <corvane/stream/xmlop.h>
+#include <gtest/gtest.h>
 
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace {
 

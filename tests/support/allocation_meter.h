@@ -3,12 +3,12 @@
 // live heap bytes over a stretch of code.
 #pragma once
 
+#include <malloc.h>
+
 #include <atomic>
 #include <cstddef>
 #include <cstdlib>
 #include <new>
-
-#include <malloc.h>
 
 namespace corvane_test {
 
@@ -33,8 +33,8 @@ class AllocationMeter {
 __attribute__((noinline)) void* operator new(std::size_t size) {
   void* block = std::malloc(size == 0 ? 1 : size);
   if (block == nullptr) throw std::bad_alloc();
-  const std::size_t live = corvane_test::g_liveBytes.fetch_add(malloc_usable_size(block)) +
-                           malloc_usable_size(block);
+  const std::size_t live =
+      corvane_test::g_liveBytes.fetch_add(malloc_usable_size(block)) + malloc_usable_size(block);
   std::size_t peak = corvane_test::g_peakBytes.load();
   while (live > peak && !corvane_test::g_peakBytes.compare_exchange_weak(peak, live)) {
   }
@@ -46,9 +46,15 @@ __attribute__((noinline)) void operator delete(void* pointer) noexcept {
   corvane_test::g_liveBytes.fetch_sub(malloc_usable_size(pointer));
   std::free(pointer);
 }
-__attribute__((noinline)) void operator delete[](void* pointer) noexcept { ::operator delete(pointer); }
-__attribute__((noinline)) void operator delete(void* pointer, std::size_t) noexcept { ::operator delete(pointer); }
-__attribute__((noinline)) void operator delete[](void* pointer, std::size_t) noexcept { ::operator delete(pointer); }
+__attribute__((noinline)) void operator delete[](void* pointer) noexcept {
+  ::operator delete(pointer);
+}
+__attribute__((noinline)) void operator delete(void* pointer, std::size_t) noexcept {
+  ::operator delete(pointer);
+}
+__attribute__((noinline)) void operator delete[](void* pointer, std::size_t) noexcept {
+  ::operator delete(pointer);
+}
 // The non-throwing forms count the same way, so every form pairs with every delete.
 __attribute__((noinline)) void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
   try {

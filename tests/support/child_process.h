@@ -19,7 +19,8 @@ constexpr gid_t kNoGroup = 65534;
 inline int InChild(const std::function<int()>& body, bool asNobody = false) {
   const pid_t child = ::fork();
   if (child == 0) {
-    if (asNobody && (::setgroups(0, nullptr) != 0 || ::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0)) {
+    if (asNobody &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0)) {
       ::_exit(99);
     }
     ::_exit(body());

@@ -3,10 +3,10 @@
 // refuses fails the test.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace corvane_test {
 

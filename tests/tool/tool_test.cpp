@@ -1,8 +1,7 @@
 // The corvane tool, run as a person runs it: exit codes and what it prints.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
@@ -50,7 +49,8 @@ class ToolTest : public ::testing::Test {
 int CountLinesStartingWith(const std::string& text, const std::string& prefix) {
   std::istringstream lines(text);
   int count = 0;
-  for (std::string line; std::getline(lines, line);) count += line.compare(0, prefix.size(), prefix) == 0;
+  for (std::string line; std::getline(lines, line);)
+    count += line.compare(0, prefix.size(), prefix) == 0;
   return count;
 }
 
@@ -62,7 +62,8 @@ const char kMixedFile[] =
     "    <Var Name=\"Fraction\" Type=\"int\" Value=\"5.0\"/>\n"
     "    <Var Name=\"Paint\" Type=\"color\" Value=\"red\"><Inner/><Inner/></Var>\n"
     "    <Var Name=\"Short\" Type=\"double3\" Value=\"1,2\"/>\n"
-    "    <Var Name=\"Wide\" Type=\"double2\" Value=\"1.5\xEF\xBC\x8C" "2\"/>\n"
+    "    <Var Name=\"Wide\" Type=\"double2\" Value=\"1.5\xEF\xBC\x8C"
+    "2\"/>\n"
     "  </SysVar>\n"
     "  <Layers><Layer Name=\"Walls\"><Color Type=\"float3\" Value=\"1,0.5,0\"/></Layer></Layers>\n"
     "</FILE_CONVERT>\n";
@@ -91,9 +92,10 @@ TEST_F(ToolTest, CheckExplainsEveryDroppedElement) {
 }
 
 TEST_F(ToolTest, CheckPassesAFileThatLoadsWhole) {
-  const Outcome outcome = RunTool(
-      "check " + Write("good.xml", "<FILE_CONVERT><SysVar><Var Type=\"bool\" Value=\"TRUE\"/>"
-                                   "</SysVar></FILE_CONVERT>"));
+  const Outcome outcome =
+      RunTool("check " + Write("good.xml",
+                               "<FILE_CONVERT><SysVar><Var Type=\"bool\" Value=\"TRUE\"/>"
+                               "</SysVar></FILE_CONVERT>"));
   EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
   EXPECT_NE(outcome.output.find("all 3 elements load"), std::string::npos) << outcome.output;
 }

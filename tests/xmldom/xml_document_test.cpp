@@ -1,9 +1,7 @@
 // CXml: making, saving, opening, copying and closing documents. (What a save
 // keeps of what its path names is in save_test.cpp.)
 #include <corvane/xmldom/xml.h>
-
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include "support/scratch_dir.h"
@@ -11,14 +9,13 @@
 
 namespace {
 
-using DomXml::CXml;
 using corvane_test::ReadText;
 using corvane_test::ScratchDir;
 using corvane_test::WriteText;
+using DomXml::CXml;
 
 const std::string kDeclaration = "<?xml version=\"1.0\"?>";
 constexpr char kOldContent[] = "old content that must survive";
-
 
 TEST(XmlDocument, CreateSaveAndReuseWithExactBytes) {
   ScratchDir dir;
@@ -39,11 +36,13 @@ TEST(XmlDocument, CreateSaveAndReuseWithExactBytes) {
   EXPECT_FALSE(xml.Save());  // Create forgot the earlier path
   ASSERT_TRUE(xml.Save(dir.Path("gbk.xml").c_str()));
   EXPECT_CONFORMING_XML(dir.Path("gbk.xml"));
-  EXPECT_EQ(ReadText(dir.Path("gbk.xml")), kDeclaration + "<\xE4\xB8\xAD\xE6\x96\x87\xE5\xA0\x83/>");
+  EXPECT_EQ(ReadText(dir.Path("gbk.xml")),
+            kDeclaration + "<\xE4\xB8\xAD\xE6\x96\x87\xE5\xA0\x83/>");
   ASSERT_TRUE(xml.Open(dir.Path("gbk.xml").c_str()));
   EXPECT_EQ(xml.GetRoot()->GetName(), kName);
 
-  WriteText(dir.Path("in.xml"), "<?xml version='1.0' encoding='UTF-8'?>\n<!-- c -->\n<a>\n  <b x='1'/>\n</a>\n");
+  WriteText(dir.Path("in.xml"),
+            "<?xml version='1.0' encoding='UTF-8'?>\n<!-- c -->\n<a>\n  <b x='1'/>\n</a>\n");
   ASSERT_TRUE(xml.Open(dir.Path("in.xml").c_str()));
   ASSERT_TRUE(xml.Save());  // back to the path Open stored, without comment or blanks
   EXPECT_EQ(ReadText(dir.Path("in.xml")), kDeclaration + "<a><b x=\"1\"/></a>");

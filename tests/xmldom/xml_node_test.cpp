@@ -2,7 +2,6 @@
 // values and names surviving Save and Open unchanged.
 #include <corvane/xmldom/xml.h>
 #include <corvane/xmldom/xml_node.h>
-
 #include <gtest/gtest.h>
 
 #include "support/scratch_dir.h"
@@ -46,14 +45,20 @@ TEST(XmlNodeAttribute, SetReplacesGetMatchesExactlyAndBadNamesAreRefused) {
 
 TEST(XmlNodeAttribute, SpecialCharactersAreEscapedAndSurviveSaveAndOpen) {
   const char* const kValues[] = {
-      "<&\"\t\r\n", "it's a>b", "crlf\r\nend", "  lead and trail  ", "&amp; &lt; &#65;", "]]>",
+      "<&\"\t\r\n",
+      "it's a>b",
+      "crlf\r\nend",
+      "  lead and trail  ",
+      "&amp; &lt; &#65;",
+      "]]>",
       "\xD6\xD0\xCE\xC4\x88\xD2\x81\x40",  // GBK, including characters outside GB2312
       "\x88\x5C\x88\x5C",                  // GBK characters whose second byte is a backslash
   };
   ScratchDir dir;
   CXml xml;
   ASSERT_TRUE(xml.Create("R"));
-  for (const char* value : kValues) ASSERT_TRUE(xml.GetRoot()->NewChild("V")->SetAttribute("v", value));
+  for (const char* value : kValues)
+    ASSERT_TRUE(xml.GetRoot()->NewChild("V")->SetAttribute("v", value));
   ASSERT_TRUE(xml.Save(dir.Path("round.xml").c_str()));
   EXPECT_CONFORMING_XML(dir.Path("round.xml"));
   // Literal tabs and line breaks would read back as blanks.
@@ -82,8 +87,9 @@ TEST(XmlNodeAttribute, PrefixAndNamespaceWritePrefixedName) {
   ASSERT_TRUE(root->NewChild("C")->SetAttribute("name", "c", "x", "urn:example"));
   ASSERT_TRUE(xml.Save(dir.Path("ns.xml").c_str()));
   EXPECT_CONFORMING_XML(dir.Path("ns.xml"));
-  EXPECT_EQ(ReadText(dir.Path("ns.xml")),
-            kDeclaration + "<R xmlns:x=\"urn:example\" x:name=\"v\" x:other=\"w\"><C x:name=\"c\"/></R>");
+  EXPECT_EQ(
+      ReadText(dir.Path("ns.xml")),
+      kDeclaration + "<R xmlns:x=\"urn:example\" x:name=\"v\" x:other=\"w\"><C x:name=\"c\"/></R>");
 }
 
 TEST(XmlNodeChildren, NewChildAppendsInOrderAndGbkNamesRoundTrip) {
@@ -93,12 +99,13 @@ TEST(XmlNodeChildren, NewChildAppendsInOrderAndGbkNamesRoundTrip) {
   ASSERT_TRUE(xml.Create("R"));
   NodePtr root = xml.GetRoot();
   EXPECT_EQ(root->GetChildElements()->GetCount(), 0);
-  for (const char* name : {"a", "b", "a", "_c.1-", kElement}) EXPECT_FALSE(root->NewChild(name)->IsNull());
+  for (const char* name : {"a", "b", "a", "_c.1-", kElement})
+    EXPECT_FALSE(root->NewChild(name)->IsNull());
   // Not XML names: empty, a digit first, blanks, markup, an unbound prefix,
   // and GBK characters no name may hold: the multiplication sign, a circled
   // one, the ideographic space; bytes that are not GBK at all.
-  for (const char* name : {"", "1", "a b", "<x>", "ns:c", "\xA1\xC1", "\xA2\xD9", "a\xA1\xA1",
-                           "\xFF"}) {
+  for (const char* name :
+       {"", "1", "a b", "<x>", "ns:c", "\xA1\xC1", "\xA2\xD9", "a\xA1\xA1", "\xFF"}) {
     EXPECT_TRUE(root->NewChild(name)->IsNull()) << name;
   }
   ListPtr list = root->GetChildElements();

@@ -1,12 +1,11 @@
 // The conversion document: the seven sections, loading by path, saving at
 // destruction with progress, copies that share one pending write, and loads
 // and saves that fail.
-#include <string>
-
-#include <gtest/gtest.h>
-
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/xmlio/file_convert.h>
+#include <gtest/gtest.h>
+
+#include <string>
 
 #include "support/progress_log.h"
 #include "support/scratch_dir.h"
@@ -32,8 +31,9 @@ TEST_F(Convert, EmptyDocumentWritesSevenSectionsAndLoadsBack) {
     EXPECT_TRUE(m_log.calls.empty());
   }
   EXPECT_EQ(m_log.calls, Calls(SaveStart(), {14, 28, 42, 57, 71, 85, 100, 114}, true));
-  EXPECT_EQ(ReadText(Path()), "<?xml version=\"1.0\"?><FILE_CONVERT><SysVar/><Layers/><Environment/><Materials/>"
-                               "<Meshs/><Groups/><Entitys/></FILE_CONVERT>");
+  EXPECT_EQ(ReadText(Path()),
+            "<?xml version=\"1.0\"?><FILE_CONVERT><SysVar/><Layers/><Environment/><Materials/>"
+            "<Meshs/><Groups/><Entitys/></FILE_CONVERT>");
   EXPECT_CONFORMING_XML(Path());
 
   m_log.calls.clear();
@@ -48,7 +48,8 @@ TEST_F(Convert, EmptyDocumentWritesSevenSectionsAndLoadsBack) {
 }
 
 TEST_F(Convert, SectionsAreFoundWhateverTheirCaseAndMayBeMissing) {
-  WriteText(Path(), "<FILE_CONVERT><SYSVAR/><LAYERS><L Name=\"a\"/></LAYERS><Entitys/></FILE_CONVERT>");
+  WriteText(Path(),
+            "<FILE_CONVERT><SYSVAR/><LAYERS><L Name=\"a\"/></LAYERS><Entitys/></FILE_CONVERT>");
   FileConvert document;
   document.SetPath(Path().c_str(), true);
   ASSERT_TRUE(document.GetLayers());
@@ -76,7 +77,8 @@ TEST_F(Convert, WriteModeCopiesWriteTheWholeTreeOnce) {
   }
   EXPECT_EQ(saves, 1);
   EXPECT_EQ(ReadText(Path()),
-            "<?xml version=\"1.0\"?><FILE_CONVERT><SysVar><Var Name=\"v\" Type=\"int\" Value=\"5\"/></SysVar>"
+            "<?xml version=\"1.0\"?><FILE_CONVERT><SysVar><Var Name=\"v\" Type=\"int\" "
+            "Value=\"5\"/></SysVar>"
             "<Layers/><Environment/><Materials/><Meshs/><Groups/><Entitys/></FILE_CONVERT>");
   EXPECT_CONFORMING_XML(Path());
 }

@@ -1,12 +1,11 @@
 // The XML chunk file byte for byte and back: the worked exchange-file example,
 // and a small file with escaping, empty labels and values, and GBK text as UTF-8.
-#include <string>
-
-#include <gtest/gtest.h>
-
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/xmlio/file_convert.h>
 #include <corvane/xmlio/xml_file_io.h>
+#include <gtest/gtest.h>
+
+#include <string>
 
 #include "support/progress_log.h"
 #include "support/scratch_dir.h"
@@ -14,9 +13,9 @@
 
 namespace {
 
+using corvane_test::IsConformingXml;
 using corvane_test::ReadText;
 using corvane_test::ScratchDir;
-using corvane_test::IsConformingXml;
 
 TEST(XmlChunkFile, WorkedExampleExactlyAndBack) {
   ScratchDir folder;

@@ -1,12 +1,11 @@
 // The reader end to end on hand-written files: which elements become chunks or
 // are left out with their subtrees, what the caller's pointer holds afterwards
 // (untouched, a new root, or empty), and the progress of reading.
-#include <string>
-
-#include <gtest/gtest.h>
-
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/xmlio/xml_file_io.h>
+#include <gtest/gtest.h>
+
+#include <string>
 
 #include "support/progress_log.h"
 #include "support/scratch_dir.h"
@@ -48,19 +47,24 @@ TEST_F(ReaderRules, ElementsToChunks) {
       {"<G Type=\"uint\" Value=\"-1\"/>", "uint", "-1"},
       {"<H Type=\"String\"/>", "string", ""},
       {"<I Type=\"double2\" Value=\"1.5|2\"/>", "double2", "1.500000,2.000000"},
-      {"<J Type=\"double2\" Value=\"1.5, 2\"/>", "double2", "1.500000,0.000000"},  // blank-led token: 0
+      {"<J Type=\"double2\" Value=\"1.5, 2\"/>", "double2",
+       "1.500000,0.000000"},  // blank-led token: 0
       {"<M Type=\"color\"><A/><B Type=\"int\" Value=\"1\"/></M>", nullptr, ""},
       {"<O Type=\"int\" Value=\" 5\"/>", nullptr, ""},
-      {"<T Type=\"double2\" Value=\"1.5\xEF\xBC\x8C" "2\"/>", nullptr, ""},  // full-width comma: 3 tokens
+      {"<T Type=\"double2\" Value=\"1.5\xEF\xBC\x8C"
+       "2\"/>",
+       nullptr, ""},     // full-width comma: 3 tokens
       {"<U/>", "", ""},  // read after the left-out siblings
       // Unknown attributes, text, comments and processing instructions are ignored.
-      {"<X Extra=\"1\" Name=\"a\" Type=\"int\" Value=\"7\" Other=\"q\">words<!-- c --><Y/><?pi d?> more</X>",
+      {"<X Extra=\"1\" Name=\"a\" Type=\"int\" Value=\"7\" Other=\"q\">words<!-- c --><Y/><?pi d?> "
+       "more</X>",
        "int", "7"},
   };
   std::string body;
   for (const Row& row : rows) body += row.element;
   boost::shared_ptr<IChunk> root =
-      Read("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- header -->\n<R>\n  text <?pi data?>" + body + "\n</R>\n");
+      Read("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- header -->\n<R>\n  text <?pi data?>" +
+           body + "\n</R>\n");
   ASSERT_TRUE(root);
   unsigned int kept = 0;
   for (const Row& row : rows) {
@@ -92,7 +96,8 @@ TEST_F(ReaderRules, CallersPointerOutcomes) {
   EXPECT_FALSE(Read("<R Type=\"int\" Value=\"1.5\"><A/></R>"));
   EXPECT_FALSE(Read("<R Type=\"matrix\"/>"));
   // Not well-formed, no document element, or a DTD: untouched.
-  for (const std::string bad : {"<R><A></R>", "", "<!DOCTYPE R [<!ENTITY e \"x\">]><R Name=\"&e;\"/>"}) {
+  for (const std::string bad :
+       {"<R><A></R>", "", "<!DOCTYPE R [<!ENTITY e \"x\">]><R Name=\"&e;\"/>"}) {
     boost::shared_ptr<IChunk> untouched = Read(bad);
     ASSERT_TRUE(untouched) << bad;
     EXPECT_EQ(untouched->label(), "Sentinel") << bad;

@@ -4,12 +4,11 @@
 // untouched and calls no callback, FileConvert gets no tree, and the load
 // report gives the parser's reason. Legal but unusual documents load. What
 // XML cannot carry is never written.
-#include <string>
-#include <vector>
-
+#include <corvane/corvane.h>
 #include <gtest/gtest.h>
 
-#include <corvane/corvane.h>
+#include <string>
+#include <vector>
 
 #include "support/progress_log.h"
 #include "support/scratch_dir.h"
@@ -124,15 +123,17 @@ TEST_F(StrictXml, LegalButUnusualDocumentsLoad) {
   const struct {
     const char* kind;
     std::string bytes;
-    const char* name;           // the "Name" of the child chunk read
+    const char* name;         // the "Name" of the child chunk read
     const char* label = "C";  // and its label
   } cases[] = {
-      {"CDATA, comments, instructions", "<?pi x?><!--c--><R><![CDATA[<&>]]><C Name=\"n\"/><?p?></R>",
-       "n"},
-      {"character references", "<R><C Name=\"&#x4E2D;&#65;&lt;\"/></R>", "\xD6\xD0" "A<"},
+      {"CDATA, comments, instructions",
+       "<?pi x?><!--c--><R><![CDATA[<&>]]><C Name=\"n\"/><?p?></R>", "n"},
+      {"character references", "<R><C Name=\"&#x4E2D;&#65;&lt;\"/></R>",
+       "\xD6\xD0"
+       "A<"},
       {"attributes in any order", "<R><C Value=\"1\" Type=\"int\" Name=\"n\"/></R>", "n"},
-      {"namespace declarations", "<R xmlns=\"urn:d\" xmlns:x=\"urn:x\"><C x:k=\"1\" Name=\"n\"/></R>",
-       "n"},
+      {"namespace declarations",
+       "<R xmlns=\"urn:d\" xmlns:x=\"urn:x\"><C x:k=\"1\" Name=\"n\"/></R>", "n"},
       {"CRLF line ends", "<?xml version=\"1.0\"?>\r\n<R>\r\n<C\r\nName=\"n\"/>\r\n</R>\r\n", "n"},
       {"standalone declaration", "<?xml version='1.0' standalone='yes'?><R><C Name='n'/></R>", "n"},
       {"UTF-8 byte order mark", "\xEF\xBB\xBF<R><C Name=\"\xE4\xB8\xAD\"/></R>", "\xD6\xD0"},
@@ -171,7 +172,10 @@ TEST_F(StrictXml, NamesAndValuesXmlCannotCarryAreNeverWritten) {
     dropped->addChild(newChunk("Inner"));
     root->addChild(dropped);
   }
-  root->addChild(newChunk("Ctl", "a\x01" "b", CString("tab\there\x1F")));  // Name and Value refused
+  root->addChild(newChunk("Ctl",
+                          "a\x01"
+                          "b",
+                          CString("tab\there\x1F")));  // Name and Value refused
   root->addChild(newChunk("Ok", "\xD5\xFD", CString("line\r\nbreak")));
   const std::string path = m_dir.Path("written.xml");
   XmlFileIO(path.c_str()).save(root);

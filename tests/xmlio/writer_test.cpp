@@ -1,14 +1,13 @@
 // The writer: progress, consuming the tree, a second save, labels that are
 // not XML names, saves that write nothing, fail or are interrupted (the old
 // file survives), a million-deep chain, and the protected per-element steps.
-#include <stdexcept>
-#include <string>
-
-#include <gtest/gtest.h>
-
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/xmldom/xml.h>
 #include <corvane/xmlio/xml_file_io.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
 
 #include "support/progress_log.h"
 #include "support/scratch_dir.h"
@@ -36,9 +35,11 @@ TEST_F(Writer, ConsumesTheTreeAndASecondSaveWritesTheRootAlone) {
   m_log.startResult = false;  // changes nothing
   m_io.save(root);
   EXPECT_EQ(m_log.calls, Calls(SaveStart(), {20, 40, 60, 80, 100, 120}, true));
-  EXPECT_EQ(ReadText(Path()), "<?xml version=\"1.0\"?><R Name=\"top\"><Held><Leaf Name=\"l\" Type=\"int\" Value=\"0\"/>"
-                               "<Leaf Name=\"l\" Type=\"int\" Value=\"1\"/><Leaf Name=\"l\" Type=\"int\" Value=\"2\"/>"
-                               "</Held><Last/></R>");
+  EXPECT_EQ(
+      ReadText(Path()),
+      "<?xml version=\"1.0\"?><R Name=\"top\"><Held><Leaf Name=\"l\" Type=\"int\" Value=\"0\"/>"
+      "<Leaf Name=\"l\" Type=\"int\" Value=\"1\"/><Leaf Name=\"l\" Type=\"int\" Value=\"2\"/>"
+      "</Held><Last/></R>");
   EXPECT_CONFORMING_XML(Path());
   EXPECT_FALSE(root->Child(1));
   ASSERT_EQ(held->numChild(), 3u);  // the chunk the caller holds survives, emptied
@@ -96,15 +97,15 @@ TEST_F(Writer, FailedOrInterruptedSaveKeepsTheOldFile) {
   EXPECT_THROW(m_io.save(root), std::runtime_error);
   EXPECT_EQ(ReadText(Path()), "<Old/>");
   EXPECT_EQ(m_log.calls, Calls(SaveStart(), {}, false));  // no end call
-  EXPECT_FALSE(root->Child(0));  // written before the throw: consumed
-  EXPECT_TRUE(root->Child(2));   // not reached
+  EXPECT_FALSE(root->Child(0));                           // written before the throw: consumed
+  EXPECT_TRUE(root->Child(2));                            // not reached
 
   m_log.calls.clear();
   m_io.setPath(m_folder.Path("no/such/folder/out.xml").c_str());
   m_io.setStartProgressFun(StartProgressFun());
   m_io.save(root);
   EXPECT_FALSE(Exists(m_folder.Path("no")));
-  EXPECT_FALSE(root->Child(2));  // consumed all the same
+  EXPECT_FALSE(root->Child(2));                 // consumed all the same
   EXPECT_EQ(m_log.calls, Calls("", {}, true));  // the failure is not reported
 }
 

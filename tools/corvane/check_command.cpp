@@ -1,7 +1,7 @@
+#include <corvane/xmlio/load_report.h>
+
 #include <cstdio>
 #include <string>
-
-#include <corvane/xmlio/load_report.h>
 
 #include "corvane/commands.h"
 #include "corvane/terminal.h"

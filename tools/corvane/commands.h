@@ -12,8 +12,8 @@ typedef std::vector<std::string> Arguments;
 
 // Exit codes shared by the commands.
 constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;     // the work failed (or, for check: data would be lost)
-constexpr int kExitUsage = 2;       // bad arguments (for check: the file does not open)
+constexpr int kExitFailure = 1;  // the work failed (or, for check: data would be lost)
+constexpr int kExitUsage = 2;    // bad arguments (for check: the file does not open)
 
 int DemoCommand(const Arguments& args);
 int ShowCommand(const Arguments& args);

@@ -1,12 +1,11 @@
+#include <corvane/platform/afx_exception.h>
+#include <corvane/xmlio/file_convert.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
 #include <string>
-
-#include <corvane/platform/afx_exception.h>
-#include <corvane/xmlio/file_convert.h>
 
 #include "corvane/commands.h"
 #include "corvane/demo_document.h"
@@ -34,11 +33,13 @@ struct Section {
   SectionGetter get;
 };
 
-const Section kSections[] = {
-    {"SysVar", &FileConvert::GetSysVar},       {"Layers", &FileConvert::GetLayers},
-    {"Environment", &FileConvert::GetEnvironment}, {"Materials", &FileConvert::GetMaterials},
-    {"Meshs", &FileConvert::GetMeshs},         {"Groups", &FileConvert::GetGroups},
-    {"Entitys", &FileConvert::GetEntitys}};
+const Section kSections[] = {{"SysVar", &FileConvert::GetSysVar},
+                             {"Layers", &FileConvert::GetLayers},
+                             {"Environment", &FileConvert::GetEnvironment},
+                             {"Materials", &FileConvert::GetMaterials},
+                             {"Meshs", &FileConvert::GetMeshs},
+                             {"Groups", &FileConvert::GetGroups},
+                             {"Entitys", &FileConvert::GetEntitys}};
 
 // Chunks in a section, the section itself included; 0 when it is missing.
 unsigned int CountSection(const boost::shared_ptr<IChunk>& section) {

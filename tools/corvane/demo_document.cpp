@@ -1,9 +1,9 @@
 #include "corvane/demo_document.h"
 
-#include <string>
-
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/stream/chunk_stream.h>
+
+#include <string>
 
 #include "corvane/terminal.h"
 
@@ -99,8 +99,8 @@ void FillGroups(const boost::shared_ptr<IChunk>& groups) {
   railing << static_cast<unsigned __int64>(0x1F5);
 }
 
-void AddEntity(const boost::shared_ptr<IChunk>& entities, const char* kind,
-               unsigned __int64 handle, const char* utf8Layer, int color) {
+void AddEntity(const boost::shared_ptr<IChunk>& entities, const char* kind, unsigned __int64 handle,
+               const char* utf8Layer, int color) {
   Next("Entity", kind);
   boost::shared_ptr<IChunk> entity = entities << static_cast<__int64>(handle);
   Next("Layer", "");

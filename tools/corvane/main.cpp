@@ -1,11 +1,11 @@
 // corvane: the command-line companion of the library. It runs the main job on
 // a built-in sample (demo), lists exchange files (show), explains what loading
 // would leave out (check), and summarises or exports mesh files (mesh).
+#include <corvane/version.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
-
-#include <corvane/version.h>
 
 #include "corvane/commands.h"
 

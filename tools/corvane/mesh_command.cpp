@@ -1,14 +1,13 @@
-#include <sys/stat.h>
-
-#include <cstdio>
-#include <string>
-#include <vector>
-
 #include <corvane/mesh/mesh_archive.h>
 #include <corvane/mesh/mesh_bin.h>
 #include <corvane/platform/afx_archive.h>
 #include <corvane/platform/afx_exception.h>
 #include <corvane/platform/afx_file.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "corvane/commands.h"
 #include "corvane/mesh_summary.h"
@@ -35,7 +34,8 @@ bool ReadMeshes(const std::string& path, std::vector<BinMeshData>& meshes) {
     return false;
   }
   struct stat info {};
-  const long long size = ::stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+  const long long size =
+      ::stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
   CArchive archive(&file, CArchive::load);
   DWORD count = 0;
   try {
@@ -47,16 +47,17 @@ bool ReadMeshes(const std::string& path, std::vector<BinMeshData>& meshes) {
     }
     return true;
   } catch (CException* error) {
-    const bool endOfFile = dynamic_cast<CArchiveException*>(error) != nullptr &&
-                           static_cast<CArchiveException*>(error)->m_cause ==
-                               CArchiveException::endOfFile;
+    const bool endOfFile =
+        dynamic_cast<CArchiveException*>(error) != nullptr &&
+        static_cast<CArchiveException*>(error)->m_cause == CArchiveException::endOfFile;
     error->Delete();
     std::fprintf(stderr, "corvane: %s is %s (%lld bytes): ", path.c_str(),
                  endOfFile ? "truncated or corrupt" : "unreadable", size);
     if (meshes.size() == 0 && count == 0) {
       std::fprintf(stderr, "it ends before the mesh count\n");
     } else {
-      std::fprintf(stderr, "the header announces %lu meshes; %zu were read whole, "
+      std::fprintf(stderr,
+                   "the header announces %lu meshes; %zu were read whole, "
                    "the data ends inside mesh %zu\n",
                    static_cast<unsigned long>(count), meshes.size(), meshes.size() + 1);
     }

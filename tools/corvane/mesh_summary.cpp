@@ -63,7 +63,8 @@ bool WriteObj(const std::string& path, const std::vector<BinMeshData>& meshes,
         std::fprintf(out, "v %.17g %.17g %.17g\n", point.x, point.y, point.z);
       }
       std::fputc('f', out);
-      for (std::size_t k = 0; k < face.points3d.size(); ++k) std::fprintf(out, " %llu", nextVertex + k);
+      for (std::size_t k = 0; k < face.points3d.size(); ++k)
+        std::fprintf(out, " %llu", nextVertex + k);
       std::fputc('\n', out);
       nextVertex += face.points3d.size();
       counts.points3d += face.points3d.size();

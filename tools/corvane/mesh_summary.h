@@ -1,11 +1,11 @@
 // Counting and exporting mesh lists, shared by `mesh` and `demo`.
 #pragma once
 
+#include <corvane/mesh/bin_mesh_data.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <corvane/mesh/bin_mesh_data.h>
 
 namespace corvane {
 namespace tool {
@@ -20,8 +20,7 @@ MeshCounts CountMesh(const BinMeshData& mesh);
 void PrintMeshSummary(std::FILE* out, const std::vector<BinMeshData>& meshes);
 // Wavefront OBJ: one group a mesh, each face one polygon through its 3D
 // points in order. False when the file cannot be written.
-bool WriteObj(const std::string& path, const std::vector<BinMeshData>& meshes,
-              MeshCounts* written);
+bool WriteObj(const std::string& path, const std::vector<BinMeshData>& meshes, MeshCounts* written);
 
 }  // namespace tool
 }  // namespace corvane

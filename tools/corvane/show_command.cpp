@@ -1,10 +1,9 @@
+#include <corvane/xmlio/xml_file_io.h>
+
+#include <boost/shared_ptr.hpp>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-
-#include <boost/shared_ptr.hpp>
-
-#include <corvane/xmlio/xml_file_io.h>
 
 #include "corvane/commands.h"
 #include "corvane/terminal.h"

@@ -1,12 +1,11 @@
 #include "corvane/terminal.h"
 
+#include <corvane/stream/xmlop.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-
-#include <corvane/stream/xmlop.h>
 
 namespace corvane {
 namespace tool {
@@ -56,9 +55,7 @@ std::string Utf8FromWide(const std::wstring& wide) {
 
 }  // namespace
 
-CString NarrowText(const std::string& utf8) {
-  return XmlOp::wstring2CString(WideFromUtf8(utf8));
-}
+CString NarrowText(const std::string& utf8) { return XmlOp::wstring2CString(WideFromUtf8(utf8)); }
 
 CString NarrowPath(const std::string& utf8) {
   const std::wstring wide = WideFromUtf8(utf8);

@@ -3,10 +3,10 @@
 // draws when standard error is a terminal.
 #pragma once
 
-#include <string>
-
 #include <corvane/platform/cstring.h>
 #include <corvane/xmlio/progress.h>
+
+#include <string>
 
 namespace corvane {
 namespace tool {

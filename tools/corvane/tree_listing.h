@@ -3,11 +3,10 @@
 // the type tag in brackets and the value text, all as UTF-8.
 #pragma once
 
-#include <cstdio>
+#include <corvane/chunk/ichunk.h>
 
 #include <boost/shared_ptr.hpp>
-
-#include <corvane/chunk/ichunk.h>
+#include <cstdio>
 
 namespace corvane {
 namespace tool {

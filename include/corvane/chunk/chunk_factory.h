@@ -4,26 +4,28 @@
 // holds the label and name that the next `<<` gives to the chunk it makes.
 #pragma once
 
-#include <string>
-
-#include <boost/shared_ptr.hpp>
-
 #include <corvane/chunk/ichunk.h>
 #include <corvane/export.h>
 
+#include <boost/shared_ptr.hpp>
+#include <string>
+
 CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label);
 CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name);
-CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, int value);
+CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
+                                               int value);
 CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
                                                unsigned int value);
-CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, float value);
+CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
+                                               float value);
 CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
                                                __int64 value);
 CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
                                                unsigned __int64 value);
 CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
                                                double value);
-CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, bool value);
+CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
+                                               bool value);
 CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, float x,
                                                float y);
 CORVANE_API boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, float x,

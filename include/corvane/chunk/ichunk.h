@@ -6,15 +6,14 @@
 // memory throws std::bad_alloc. A tree is used by one thread at a time.
 #pragma once
 
-#include <map>
-#include <vector>
-
-#include <boost/any.hpp>
-#include <boost/shared_ptr.hpp>
-
 #include <corvane/export.h>
 #include <corvane/platform/cstring.h>
 #include <corvane/platform/wintypes.h>
+
+#include <boost/any.hpp>
+#include <boost/shared_ptr.hpp>
+#include <map>
+#include <vector>
 
 class CORVANE_API IChunk {
  public:
@@ -76,8 +75,8 @@ class CORVANE_API IChunk {
   // Children: append (an empty pointer is ignored), reach, count, remove.
   // Name and label lookups ignore ASCII letter case and take the first match.
   void addChild(boost::shared_ptr<IChunk> child);
-  void allNumChild(unsigned int& counter);  // adds all descendants, wrapping
-  boost::shared_ptr<IChunk> Child(unsigned int position);  // unchecked
+  void allNumChild(unsigned int& counter);                      // adds all descendants, wrapping
+  boost::shared_ptr<IChunk> Child(unsigned int position);       // unchecked
   boost::shared_ptr<IChunk> operator[](unsigned int position);  // empty when out of range
   boost::shared_ptr<IChunk> ChildByName(const CString& name);
   boost::shared_ptr<IChunk> ChildByLabel(const CString& label);
@@ -95,9 +94,21 @@ class CORVANE_API IChunk {
 
   // Value kind codes; the tag text is what the outside sees.
   enum ValueKind {
-    kInt = 0, kUInt, kFloat, kLong64, kULong64, kDouble, kBool,
-    kFloat2, kFloat3, kFloat4, kDouble2, kDouble3, kDouble4,
-    kString, kCustomText,
+    kInt = 0,
+    kUInt,
+    kFloat,
+    kLong64,
+    kULong64,
+    kDouble,
+    kBool,
+    kFloat2,
+    kFloat3,
+    kFloat4,
+    kDouble2,
+    kDouble3,
+    kDouble4,
+    kString,
+    kCustomText,
     kNoValue = 0x7FFFFFFF
   };
   ValueKind valueKind() const { return static_cast<ValueKind>(m_kind); }

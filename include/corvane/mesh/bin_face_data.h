@@ -4,11 +4,11 @@
 // exactly. No failures beyond the allocator; one thread at a time.
 #pragma once
 
-#include <vector>
-
 #include <corvane/export.h>
 #include <corvane/platform/acge.h>
 #include <corvane/platform/cstring.h>
+
+#include <vector>
 
 struct CORVANE_API BinFaceData {
   // The value of transientValue after construction; the mesh file never

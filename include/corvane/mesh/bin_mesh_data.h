@@ -3,11 +3,11 @@
 // failures beyond the allocator; one thread at a time.
 #pragma once
 
-#include <vector>
-
 #include <corvane/export.h>
 #include <corvane/mesh/bin_face_data.h>
 #include <corvane/platform/cstring.h>
+
+#include <vector>
 
 class CORVANE_API BinMeshData {
  public:

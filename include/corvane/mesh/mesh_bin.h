@@ -7,12 +7,12 @@
 // `meshes` partly read. One thread at a time.
 #pragma once
 
-#include <vector>
-
 #include <corvane/export.h>
 #include <corvane/mesh/bin_mesh_data.h>
 #include <corvane/platform/afx_exception.h>
 #include <corvane/platform/cstring.h>
+
+#include <vector>
 
 class CORVANE_API CMeshBin {
  public:

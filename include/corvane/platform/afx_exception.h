@@ -84,4 +84,4 @@ class CORVANE_API CFileException : public CException {
 
 [[noreturn]] CORVANE_API void AfxThrowArchiveException(int cause, LPCSTR fileName = NULL);
 [[noreturn]] CORVANE_API void AfxThrowFileException(int cause, LONG osError = -1,
-                                                     LPCSTR fileName = NULL);
+                                                    LPCSTR fileName = NULL);

@@ -7,13 +7,13 @@
 #include <corvane/platform/wintypes.h>
 
 #ifndef E_POINTER
-#  define E_POINTER static_cast<HRESULT>(0x80004003L)
+#define E_POINTER static_cast<HRESULT>(0x80004003L)
 #endif
 #ifndef E_NOINTERFACE
-#  define E_NOINTERFACE static_cast<HRESULT>(0x80004002L)
+#define E_NOINTERFACE static_cast<HRESULT>(0x80004002L)
 #endif
 #ifndef E_FAIL
-#  define E_FAIL static_cast<HRESULT>(0x80004005L)
+#define E_FAIL static_cast<HRESULT>(0x80004005L)
 #endif
 
 class CORVANE_API _com_error {

@@ -14,12 +14,12 @@
 // GetAt, SetAt and operator[], which take a valid byte index.
 #pragma once
 
+#include <corvane/export.h>
+
 #include <atomic>
 #include <cstdarg>
 #include <iosfwd>
 #include <type_traits>
-
-#include <corvane/export.h>
 
 class CString;
 

@@ -37,7 +37,8 @@ inline T Load(const unsigned char* in) noexcept {
   static_assert(std::is_arithmetic<T>::value, "only numbers have a byte form");
   Bits<T> bits = 0;
   for (std::size_t i = 0; i < sizeof bits; ++i) {
-    bits = static_cast<Bits<T>>(bits | static_cast<Bits<T>>(static_cast<Bits<T>>(in[i]) << (8 * i)));
+    bits =
+        static_cast<Bits<T>>(bits | static_cast<Bits<T>>(static_cast<Bits<T>>(in[i]) << (8 * i)));
   }
   T value;
   std::memcpy(&value, &bits, sizeof value);

@@ -7,9 +7,9 @@
 #include <cstdint>
 
 #if !defined(_MSC_VER)
-#  ifndef __int64
-#    define __int64 long long
-#  endif
+#ifndef __int64
+#define __int64 long long
+#endif
 #endif
 
 typedef int BOOL;
@@ -25,10 +25,10 @@ typedef char* LPSTR;
 typedef const wchar_t* LPCWSTR;
 
 #ifndef TRUE
-#  define TRUE 1
+#define TRUE 1
 #endif
 #ifndef FALSE
-#  define FALSE 0
+#define FALSE 0
 #endif
 
 static_assert(sizeof(__int64) == 8, "__int64 must be 64 bits");

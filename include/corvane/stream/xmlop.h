@@ -5,10 +5,10 @@
 // stops at the first NUL. Safe to call from several threads at once.
 #pragma once
 
-#include <string>
-
 #include <corvane/export.h>
 #include <corvane/platform/cstring.h>
+
+#include <string>
 
 namespace XmlOp {
 

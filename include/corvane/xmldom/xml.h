@@ -11,12 +11,12 @@
 // Paths are narrow text; a path that is not code page 936 does not open.
 #pragma once
 
-#include <memory>
-#include <tr1/memory>
-
 #include <corvane/export.h>
 #include <corvane/platform/cstring.h>
 #include <corvane/xmldom/xml_node.h>
+
+#include <memory>
+#include <tr1/memory>
 
 namespace corvane {
 namespace xmldom {

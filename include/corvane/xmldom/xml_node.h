@@ -7,11 +7,11 @@
 // safely, but is only usable while the document is open. One thread at a time.
 #pragma once
 
-#include <tr1/memory>
-
 #include <corvane/export.h>
 #include <corvane/platform/com_error.h>
 #include <corvane/platform/cstring.h>
+
+#include <tr1/memory>
 
 namespace corvane {
 namespace xmldom {
@@ -53,7 +53,7 @@ class CORVANE_API CXmlNode {
   CXmlNode(const CXmlNode&);
   CXmlNode& operator=(const CXmlNode&);
 
-  void* m_node;  // the engine's element, or null
+  void* m_node;                           // the engine's element, or null
   std::tr1::shared_ptr<void> m_document;  // keeps the document's memory alive
 };
 

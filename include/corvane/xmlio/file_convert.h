@@ -11,12 +11,12 @@
 // file keeps its old contents): a destructor cannot pass the exception on.
 #pragma once
 
-#include <boost/shared_ptr.hpp>
-
 #include <corvane/chunk/ichunk.h>
 #include <corvane/export.h>
 #include <corvane/platform/cstring.h>
 #include <corvane/xmlio/progress.h>
+
+#include <boost/shared_ptr.hpp>
 
 class CORVANE_API FileConvert {
  public:

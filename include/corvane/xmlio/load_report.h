@@ -5,14 +5,13 @@
 // std::bad_alloc; one thread at a time.
 #pragma once
 
-#include <string>
-
-#include <boost/function.hpp>
-#include <boost/shared_ptr.hpp>
-
 #include <corvane/chunk/ichunk.h>
 #include <corvane/export.h>
 #include <corvane/platform/cstring.h>
+
+#include <boost/function.hpp>
+#include <boost/shared_ptr.hpp>
+#include <string>
 
 namespace corvane {
 
@@ -22,14 +21,14 @@ struct LeftOutElement {
   // The labels from the document element down to it, each with its name when
   // it has one, as UTF-8: /FILE_CONVERT/SysVar/Var["Scale"]
   std::string path;
-  std::string reason;                      // e.g. unknown type tag "color"
+  std::string reason;                     // e.g. unknown type tag "color"
   unsigned long long elementsInside = 0;  // elements inside it, lost with it
 };
 
 struct LoadReport {
-  bool loads = false;       // false: the file does not load at all
-  std::string failure;      // why not: the parser's own words, or the limit passed
-  unsigned long line = 0;   // where, from 1; 0 when the failure has no place in the text
+  bool loads = false;      // false: the file does not load at all
+  std::string failure;     // why not: the parser's own words, or the limit passed
+  unsigned long line = 0;  // where, from 1; 0 when the failure has no place in the text
   unsigned long column = 0;
   unsigned long long elements = 0;  // all elements of a file that loads
   unsigned long long leftOut = 0;   // elements loading leaves out, inside ones included

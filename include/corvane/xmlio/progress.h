@@ -5,9 +5,9 @@
 // and stops the run.
 #pragma once
 
-#include <boost/function.hpp>
-
 #include <corvane/platform/cstring.h>
+
+#include <boost/function.hpp>
 
 typedef boost::function<bool(CString const&, int, int)> StartProgressFun;
 typedef boost::function<void(int)> SetPosFun;

@@ -14,14 +14,14 @@
 // Progress goes through the three callbacks; one thread at a time.
 #pragma once
 
-#include <boost/shared_ptr.hpp>
-#include <tr1/memory>
-
 #include <corvane/chunk/ichunk.h>
 #include <corvane/export.h>
 #include <corvane/platform/cstring.h>
 #include <corvane/xmldom/xml_node.h>
 #include <corvane/xmlio/progress.h>
+
+#include <boost/shared_ptr.hpp>
+#include <tr1/memory>
 
 class CORVANE_API XmlFileIO {
  public:

@@ -152,12 +152,15 @@ void FrameworkString() {
   CString n("abc", 2);
   CString wn(L"\x6B63z", 1);
   s = t;
-  s = "a\xD5\xFD" "b";
+  s = "a\xD5\xFD"
+      "b";
   t = 'q';
   w = L"\x6B63";
   Check(s.GetLength() == 4 && !s.IsEmpty() && s.GetAt(0) == 'a' && s[3] == 'b' &&
-            std::string(s.GetString()) == "a\xD5\xFD" "b" && n == "ab" && wn == "\xD5\xFD" &&
-            u == "---" && w == wn,
+            std::string(s.GetString()) ==
+                "a\xD5\xFD"
+                "b" &&
+            n == "ab" && wn == "\xD5\xFD" && u == "---" && w == wn,
         "construction and access");
   Check(s.Compare("a") > 0 && CString("\xE9\x54").CompareNoCase("\xE9\x74") != 0 &&
             CString("Layers").CompareNoCase("LAYERS") == 0 && s == s && s != "x" && "a" < s &&
@@ -173,9 +176,13 @@ void FrameworkString() {
   c.AppendFormat("%d", 7);
   Check(c == "cdefghijkm7" && "z" + CString("y") == "zy" && CString("p") + CString("q") == "pq",
         "concatenation");
-  Check(s.Mid(1) == "\xD5\xFD" "b" && s.Mid(1, 2) == "\xD5\xFD" && s.Mid(2) == "b" &&
-            s.Left(2) == "a" && s.Right(1) == "b" && s.Left(-1).IsEmpty() && s.Right(99) == s &&
-            CString("aabc").SpanIncluding("a") == "aa" && CString("ab,c").SpanExcluding(",") == "ab",
+  Check(s.Mid(1) ==
+                "\xD5\xFD"
+                "b" &&
+            s.Mid(1, 2) == "\xD5\xFD" && s.Mid(2) == "b" && s.Left(2) == "a" && s.Right(1) == "b" &&
+            s.Left(-1).IsEmpty() && s.Right(99) == s &&
+            CString("aabc").SpanIncluding("a") == "aa" &&
+            CString("ab,c").SpanExcluding(",") == "ab",
         "extraction");
   int start = 0;
   const CString csv("x,,y");
@@ -190,10 +197,13 @@ void FrameworkString() {
   e.MakeUpper();
   Check(e == "AB\xD5\xFD", "upper");
   e.MakeLower().MakeReverse();
-  Check(e == "\xD5\xFD" "ba", "lower and reverse");
+  Check(e == "\xD5\xFD"
+             "ba",
+        "lower and reverse");
   CString r("a-b-c");
-  Check(r.Replace('-', '+') == 2 && r.Replace("+", "--") == 2 && r == "a--b--c" && r.Remove('-') == 4 &&
-            r.Insert(0, 'x') == 4 && r.Insert(1, "yz") == 6 && r.Delete(0, 3) == 3 && r == "abc",
+  Check(r.Replace('-', '+') == 2 && r.Replace("+", "--") == 2 && r == "a--b--c" &&
+            r.Remove('-') == 4 && r.Insert(0, 'x') == 4 && r.Insert(1, "yz") == 6 &&
+            r.Delete(0, 3) == 3 && r == "abc",
         "editing");
   CString blank("  \tpad \n");
   blank.Trim();
@@ -212,8 +222,8 @@ void FrameworkString() {
   r3.TrimRight("xy");
   CString cut("abcdef");
   cut.Truncate(3);
-  Check(blank == "pad" && dashes == "pad" && marks == "pad" && left == "l" && right == "r" && l2 == "l" &&
-            r2 == "r" && l3 == "l" && r3 == "r" && cut == "abc",
+  Check(blank == "pad" && dashes == "pad" && marks == "pad" && left == "l" && right == "r" &&
+            l2 == "l" && r2 == "r" && l3 == "l" && r3 == "r" && cut == "abc",
         "trimming");
   CString buffer;
   std::strcpy(buffer.GetBuffer(8), "buffer");
