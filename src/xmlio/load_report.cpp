@@ -1,5 +1,6 @@
 #include <corvane/xmlio/load_report.h>
 
+#include "chunk/value_parse.h"
 #include "xmlio/chunk_file_reader.h"
 #include "xmlio/progress_run.h"
 
@@ -13,6 +14,17 @@ LoadReport InspectChunkFile(const CString& path, const LeftOutObserver& observer
   xmlio::ReadChunkFile(path, root, quiet.run(), observer, report);
   if (tree != nullptr && report.loads) *tree = std::move(root);
   return report;
+}
+
+boost::shared_ptr<IChunk> ChunkFromTexts(const CString& label, const CString& name,
+                                         const CString& type, const CString& value,
+                                         std::string* reason) {
+  static const CString kEmptyLabelStandIn("att");
+  DropReason why = DropReason::kNone;
+  boost::shared_ptr<IChunk> chunk =
+      ChunkFromElement(label.IsEmpty() ? kEmptyLabelStandIn : label, name, type, value, &why);
+  if (!chunk && reason != nullptr) *reason = DropReasonText(why);
+  return chunk;
 }
 
 }  // namespace corvane
