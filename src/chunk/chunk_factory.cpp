@@ -100,7 +100,7 @@ boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, st
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, std::wstring text) {
-  const std::string narrow = corvane::codepage::WideToNarrow(text.c_str(), text.size());
+  const std::string narrow = corvane::platform::WideToNarrow(text.c_str(), text.size());
   return boost::make_shared<IChunk>(label, name,
                                     CString(narrow.data(), static_cast<int>(narrow.size())));
 }

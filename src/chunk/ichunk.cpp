@@ -5,8 +5,9 @@
 #include <utility>
 
 #include "chunk/type_tags.h"
+#include "chunk/value_kind.h"
 
-using corvane::TypeTagText;
+using namespace corvane::chunk;
 
 namespace {
 
@@ -172,6 +173,8 @@ IChunk::~IChunk() {
   ReleaseText();
   ReleaseChildren(m_children);
 }
+
+bool IChunk::HasText() const { return m_kind == kString || m_kind == kCustomText; }
 
 void IChunk::SetText(const CString& text) {
   m_value.text = DuplicateText(text.GetString(), static_cast<std::size_t>(text.GetLength()));

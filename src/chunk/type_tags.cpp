@@ -2,7 +2,10 @@
 
 #include <cstring>
 
+#include "chunk/value_kind.h"
+
 namespace corvane {
+namespace chunk {
 namespace {
 
 constexpr const char* kTagTexts[kTaggedKindCount] = {
@@ -44,4 +47,5 @@ int KindFromTag(const char* tag, int length) noexcept {
   return -1;
 }
 
+}  // namespace chunk
 }  // namespace corvane

@@ -8,6 +8,7 @@
 #include <corvane/platform/cstring.h>
 
 namespace corvane {
+namespace chunk {
 
 // The number of value kinds that carry a tag of their own ("int" … "string").
 constexpr int kTaggedKindCount = 14;
@@ -20,4 +21,5 @@ const CString& TypeTagText(int kind);
 // text is none of the fourteen tags (the empty text included).
 int KindFromTag(const char* tag, int length) noexcept;
 
+}  // namespace chunk
 }  // namespace corvane

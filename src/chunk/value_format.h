@@ -10,6 +10,7 @@
 #include <string_view>
 
 namespace corvane {
+namespace chunk {
 
 // Room for four "%f" doubles (at most 317 bytes each) and three commas.
 struct ValueTextBuffer {
@@ -21,4 +22,5 @@ struct ValueTextBuffer {
 // until the chunk's value changes or the chunk goes.
 std::string_view FormatValueText(IChunk& chunk, ValueTextBuffer& buffer) noexcept;
 
+}  // namespace chunk
 }  // namespace corvane

@@ -4,45 +4,48 @@
 
 #include <vector>
 
+#include "chunk/value_kind.h"
 #include "chunk/value_parse.h"
+
+using namespace corvane::chunk;
 
 namespace {
 
 // The typed value of a chunk of one of the fourteen tagged kinds, read with
 // the getter that belongs to its kind.
 boost::any TypedValue(IChunk& chunk) {
-  switch (chunk.valueKind()) {
-    case IChunk::kInt:
+  switch (ChunkAccess::Kind(chunk)) {
+    case kInt:
       return chunk.getI32Value();
-    case IChunk::kUInt:
+    case kUInt:
       return chunk.getU32Value();
-    case IChunk::kFloat:
+    case kFloat:
       return chunk.getF32Value();
-    case IChunk::kLong64:
+    case kLong64:
       return chunk.getI64Value();
-    case IChunk::kULong64:
+    case kULong64:
       return chunk.getU64Value();
-    case IChunk::kDouble:
+    case kDouble:
       return chunk.getF64Value();
-    case IChunk::kBool:
+    case kBool:
       return chunk.getBoolValue();
-    case IChunk::kFloat2:
-    case IChunk::kFloat3:
-    case IChunk::kFloat4: {
-      const int count = chunk.valueKind() - IChunk::kFloat2 + 2;
+    case kFloat2:
+    case kFloat3:
+    case kFloat4: {
+      const int count = ChunkAccess::Kind(chunk) - kFloat2 + 2;
       std::vector<float> values(static_cast<std::size_t>(count));
       for (int i = 0; i < count; ++i) values[i] = chunk.getF32Value4(static_cast<unsigned>(i));
       return values;
     }
-    case IChunk::kDouble2:
-    case IChunk::kDouble3:
-    case IChunk::kDouble4: {
-      const int count = chunk.valueKind() - IChunk::kDouble2 + 2;
+    case kDouble2:
+    case kDouble3:
+    case kDouble4: {
+      const int count = ChunkAccess::Kind(chunk) - kDouble2 + 2;
       std::vector<double> values(static_cast<std::size_t>(count));
       for (int i = 0; i < count; ++i) values[i] = chunk.getF64Value4(static_cast<unsigned>(i));
       return values;
     }
-    case IChunk::kString:
+    case kString:
       return chunk.getValueAsString();
     default:
       return boost::any();
@@ -53,8 +56,8 @@ boost::any TypedValue(IChunk& chunk) {
 // text would: a tag of the fourteen read by that tag's rule, anything else
 // (or a text that does not parse) nothing.
 boost::any CustomValue(IChunk& chunk) {
-  const boost::shared_ptr<IChunk> parsed = corvane::ChunkFromElement(
-      chunk.label(), chunk.name(), chunk.type(), chunk.getValueAsString());
+  const boost::shared_ptr<IChunk> parsed =
+      ChunkFromElement(chunk.label(), chunk.name(), chunk.type(), chunk.getValueAsString());
   return parsed ? TypedValue(*parsed) : boost::any();
 }
 
@@ -73,7 +76,7 @@ unsigned int IChunk::getValues(std::map<CString, boost::any>& values) {
   for (const boost::shared_ptr<IChunk>& child : m_children) {
     if (!child || child->type().IsEmpty()) continue;
     values[child->name()] =
-        child->valueKind() == kCustomText ? CustomValue(*child) : TypedValue(*child);
+        ChunkAccess::Kind(*child) == kCustomText ? CustomValue(*child) : TypedValue(*child);
   }
   return static_cast<unsigned int>(values.size());
 }

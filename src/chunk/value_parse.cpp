@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "chunk/type_tags.h"
+#include "chunk/value_kind.h"
 
 namespace corvane {
+namespace chunk {
 namespace {
 
 // The separator bytes of vector values: ',', the two halves of the GBK
@@ -112,29 +114,29 @@ boost::shared_ptr<IChunk> VectorChunk(const CString& label, const CString& name,
 boost::shared_ptr<IChunk> ValuedChunk(int kind, const CString& label, const CString& name,
                                       const CString& value, DropReason& reason) {
   switch (kind) {
-    case IChunk::kInt:
+    case kInt:
       return ScalarChunk<int>(label, name, value, reason);
-    case IChunk::kUInt:
+    case kUInt:
       return ScalarChunk<unsigned int>(label, name, value, reason);
-    case IChunk::kFloat:
+    case kFloat:
       return ScalarChunk<float>(label, name, value, reason);
-    case IChunk::kLong64:
+    case kLong64:
       return ScalarChunk<__int64>(label, name, value, reason);
-    case IChunk::kULong64:
+    case kULong64:
       return ScalarChunk<unsigned __int64>(label, name, value, reason);
-    case IChunk::kDouble:
+    case kDouble:
       return ScalarChunk<double>(label, name, value, reason);
-    case IChunk::kBool:
+    case kBool:
       return newChunk(label, name, value.Compare("true") == 0);
-    case IChunk::kFloat2:
-    case IChunk::kFloat3:
-    case IChunk::kFloat4:
-      return VectorChunk<float>(label, name, value, kind - IChunk::kFloat2 + 2, reason);
-    case IChunk::kDouble2:
-    case IChunk::kDouble3:
-    case IChunk::kDouble4:
-      return VectorChunk<double>(label, name, value, kind - IChunk::kDouble2 + 2, reason);
-    default:  // IChunk::kString
+    case kFloat2:
+    case kFloat3:
+    case kFloat4:
+      return VectorChunk<float>(label, name, value, kind - kFloat2 + 2, reason);
+    case kDouble2:
+    case kDouble3:
+    case kDouble4:
+      return VectorChunk<double>(label, name, value, kind - kDouble2 + 2, reason);
+    default:  // kString
       return newChunk(label, name, value);
   }
 }
@@ -174,4 +176,5 @@ const char* DropReasonText(DropReason reason) {
   return "unknown reason";
 }
 
+}  // namespace chunk
 }  // namespace corvane

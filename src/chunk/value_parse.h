@@ -11,6 +11,7 @@
 #include <boost/shared_ptr.hpp>
 
 namespace corvane {
+namespace chunk {
 
 // Why an element cannot become a chunk.
 enum class DropReason { kNone, kUnknownType, kBadNumber, kWrongComponentCount };
@@ -28,4 +29,5 @@ boost::shared_ptr<IChunk> ChunkFromElement(const CString& label, const CString& 
 // A short English explanation of a reason.
 const char* DropReasonText(DropReason reason);
 
+}  // namespace chunk
 }  // namespace corvane

@@ -8,8 +8,10 @@
 #include <cstring>
 
 #include "chunk/value_format.h"
+#include "chunk/value_kind.h"
 
 namespace corvane {
+namespace chunk {
 namespace {
 
 char* AppendText(char* out, const char* text) {
@@ -94,39 +96,39 @@ std::string_view FormatValueText(IChunk& chunk, ValueTextBuffer& buffer) noexcep
   char* const begin = buffer.bytes;
   char* const end = begin + sizeof buffer.bytes;
   char* out = begin;
-  switch (chunk.valueKind()) {
-    case IChunk::kInt:
-    case IChunk::kUInt:  // the 32 bits printed as signed, as "%d" does
+  switch (ChunkAccess::Kind(chunk)) {
+    case kInt:
+    case kUInt:  // the 32 bits printed as signed, as "%d" does
       out = AppendInteger(out, end, chunk.getI32Value());
       break;
-    case IChunk::kLong64:
-    case IChunk::kULong64:  // the 64 bits printed as signed
+    case kLong64:
+    case kULong64:  // the 64 bits printed as signed
       out = AppendInteger(out, end, chunk.getI64Value());
       break;
-    case IChunk::kFloat:
+    case kFloat:
       out = AppendFixed(out, end, static_cast<double>(chunk.getF32Value()));
       break;
-    case IChunk::kDouble:
+    case kDouble:
       out = AppendFixed(out, end, chunk.getF64Value());
       break;
-    case IChunk::kBool:
+    case kBool:
       out = AppendText(out, chunk.getBoolValue() ? "true" : "false");
       break;
-    case IChunk::kFloat2:
-    case IChunk::kFloat3:
-    case IChunk::kFloat4:
+    case kFloat2:
+    case kFloat3:
+    case kFloat4:
       out = AppendComponents(
-          out, end, chunk.valueKind() - IChunk::kFloat2 + 2,
+          out, end, ChunkAccess::Kind(chunk) - kFloat2 + 2,
           [&chunk](unsigned int i) { return static_cast<double>(chunk.getF32Value4(i)); });
       break;
-    case IChunk::kDouble2:
-    case IChunk::kDouble3:
-    case IChunk::kDouble4:
-      out = AppendComponents(out, end, chunk.valueKind() - IChunk::kDouble2 + 2,
+    case kDouble2:
+    case kDouble3:
+    case kDouble4:
+      out = AppendComponents(out, end, ChunkAccess::Kind(chunk) - kDouble2 + 2,
                              [&chunk](unsigned int i) { return chunk.getF64Value4(i); });
       break;
-    case IChunk::kString:
-    case IChunk::kCustomText: {
+    case kString:
+    case kCustomText: {
       const char* text = chunk.getStringValue();
       return text == nullptr ? std::string_view() : std::string_view(text);
     }
@@ -136,10 +138,11 @@ std::string_view FormatValueText(IChunk& chunk, ValueTextBuffer& buffer) noexcep
   return std::string_view(begin, static_cast<std::size_t>(out - begin));
 }
 
+}  // namespace chunk
 }  // namespace corvane
 
 CString IChunk::getValueAsString() {
-  corvane::ValueTextBuffer buffer;
-  const std::string_view text = corvane::FormatValueText(*this, buffer);
+  corvane::chunk::ValueTextBuffer buffer;
+  const std::string_view text = corvane::chunk::FormatValueText(*this, buffer);
   return CString(text.data(), static_cast<int>(text.size()));
 }

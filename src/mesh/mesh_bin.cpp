@@ -14,11 +14,11 @@ constexpr int kArchiveBufferSize = 1 << 16;
 // keeps a failure for its commit.
 class SaveFile : public CFile {
  public:
-  explicit SaveFile(corvane::platform::FileReplacement& save) : save_(save) {}
-  void Write(const void* buffer, UINT count) override { save_.Write(buffer, count); }
+  explicit SaveFile(corvane::platform::FileReplacement& save) : m_save(save) {}
+  void Write(const void* buffer, UINT count) override { m_save.Write(buffer, count); }
 
  private:
-  corvane::platform::FileReplacement& save_;
+  corvane::platform::FileReplacement& m_save;
 };
 
 }  // namespace

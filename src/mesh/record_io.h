@@ -10,7 +10,6 @@
 #include <corvane/mesh/bin_mesh_data.h>
 #include <corvane/platform/acge.h>
 #include <corvane/platform/afx_archive.h>
-#include <corvane/platform/little_endian.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -18,6 +17,7 @@
 
 #include "mesh/mesh_layout.h"
 #include "platform/archive_read_ahead.h"
+#include "platform/little_endian.h"
 
 namespace corvane {
 namespace mesh {
@@ -46,13 +46,44 @@ class RecordWriter {
   void operator()(const BinFaceData& face) { VisitFaceFields(*this, face); }
   void operator()(const BinMeshData& mesh) { VisitMeshFields(*this, mesh); }
 
+  // Records one by one; plain values encoded a block at a time.
+  void operator()(const std::vector<BinFaceData>& list) { WriteRecords(list); }
+  void operator()(const std::vector<BinMeshData>& list) { WriteRecords(list); }
   template <typename T>
   void operator()(const std::vector<T>& list) {
     WriteCount(list.size());
-    for (const T& element : list) (*this)(element);
+    constexpr std::size_t size = EncodedSize<T>::value;
+    unsigned char block[kEncodeBlockBytes];
+    for (std::size_t done = 0; done < list.size();) {
+      const std::size_t take = std::min(list.size() - done, kEncodeBlockBytes / size);
+      for (std::size_t i = 0; i < take; ++i) Encode(list[done + i], block + i * size);
+      m_ar.Write(block, static_cast<UINT>(take * size));
+      done += take;
+    }
   }
 
  private:
+  // A multiple of every plain element's encoded size.
+  static constexpr std::size_t kEncodeBlockBytes = 48 * 32;
+
+  template <typename Record>
+  void WriteRecords(const std::vector<Record>& list) {
+    WriteCount(list.size());
+    for (const Record& record : list) (*this)(record);
+  }
+
+  static void Encode(int value, unsigned char* out) { platform::le::Store(out, value); }
+  static void Encode(const AcGePoint2d& point, unsigned char* out) {
+    platform::le::Store(out, point.x);
+    platform::le::Store(out + 8, point.y);
+  }
+  template <typename Xyz>
+  static void Encode(const Xyz& value, unsigned char* out) {
+    platform::le::Store(out, value.x);
+    platform::le::Store(out + 8, value.y);
+    platform::le::Store(out + 16, value.z);
+  }
+
   void WriteCount(std::size_t count) {
     // A count is 4 bytes in the file; a longer list cannot be stored.
     if (count > 0xFFFFFFFFu) AfxThrowArchiveException(CArchiveException::badIndex);
@@ -153,16 +184,16 @@ class RecordReader {
     }
   }
 
-  static void Decode(const unsigned char* in, int& value) { value = le::Load<int>(in); }
+  static void Decode(const unsigned char* in, int& value) { value = platform::le::Load<int>(in); }
   static void Decode(const unsigned char* in, AcGePoint2d& point) {
-    point.x = le::Load<double>(in);
-    point.y = le::Load<double>(in + 8);
+    point.x = platform::le::Load<double>(in);
+    point.y = platform::le::Load<double>(in + 8);
   }
   template <typename Xyz>
   static void Decode(const unsigned char* in, Xyz& value) {
-    value.x = le::Load<double>(in);
-    value.y = le::Load<double>(in + 8);
-    value.z = le::Load<double>(in + 16);
+    value.x = platform::le::Load<double>(in);
+    value.y = platform::le::Load<double>(in + 8);
+    value.z = platform::le::Load<double>(in + 16);
   }
 
   // Reads `count` plain elements, in place from the archive's buffer when it
@@ -194,7 +225,7 @@ class RecordReader {
   [[noreturn]] void ThrowEndOfFile() {
     CFile* file = m_ar.GetFile();
     AfxThrowArchiveException(CArchiveException::endOfFile,
-                             file != NULL ? file->GetFilePath().GetString() : NULL);
+                             file != nullptr ? file->GetFilePath().GetString() : nullptr);
   }
 
   CArchive& m_ar;

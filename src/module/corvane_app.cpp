@@ -1,6 +1,6 @@
 #include <corvane/module/corvane_app.h>
 
-CCorvaneApp::CCorvaneApp() noexcept : CWinApp(NULL) {}
+CCorvaneApp::CCorvaneApp() noexcept : CWinApp(nullptr) {}
 
 BOOL CCorvaneApp::InitInstance() {
   CWinApp::InitInstance();

@@ -1,10 +1,13 @@
 #include <corvane/platform/afx_archive.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
+#include "platform/little_endian.h"
+
 CArchive::CArchive(CFile* file, UINT mode, int bufferSize, void* buffer)
-    : m_nMode(mode), m_pFile(file), m_nBufSize(bufferSize), m_bUserBuf(buffer != NULL) {
+    : m_nMode(mode), m_pFile(file), m_nBufSize(bufferSize), m_bUserBuf(buffer != nullptr) {
   if (m_nBufSize < kMinBufferSize) {
     m_nBufSize = kMinBufferSize;
     m_bUserBuf = false;
@@ -13,11 +16,11 @@ CArchive::CArchive(CFile* file, UINT mode, int bufferSize, void* buffer)
   m_loadCur = m_loadEnd = m_lpBufStart;
   m_storeCur = m_storeEnd = m_lpBufStart;
   if (IsStoring()) m_storeEnd = m_lpBufStart + m_nBufSize;
-  if (m_pFile == NULL) Detach();
+  if (m_pFile == nullptr) Detach();
 }
 
 CArchive::~CArchive() {
-  if (m_pFile != NULL && !(m_nMode & bNoFlushOnDelete)) {
+  if (m_pFile != nullptr && !(m_nMode & bNoFlushOnDelete)) {
     try {
       Flush();
     } catch (CException* error) {
@@ -29,12 +32,12 @@ CArchive::~CArchive() {
 }
 
 void CArchive::RequireLoading() const {
-  if (m_pFile == NULL) AfxThrowArchiveException(CArchiveException::genericException);
+  if (m_pFile == nullptr) AfxThrowArchiveException(CArchiveException::genericException);
   if (IsStoring()) AfxThrowArchiveException(CArchiveException::writeOnly);
 }
 
 void CArchive::RequireStoring() const {
-  if (m_pFile == NULL) AfxThrowArchiveException(CArchiveException::genericException);
+  if (m_pFile == nullptr) AfxThrowArchiveException(CArchiveException::genericException);
   if (IsLoading()) AfxThrowArchiveException(CArchiveException::readOnly);
 }
 
@@ -108,7 +111,7 @@ void CArchive::Write(const void* buffer, UINT count) {
 }
 
 void CArchive::Flush() {
-  if (m_pFile == NULL) AfxThrowArchiveException(CArchiveException::genericException);
+  if (m_pFile == nullptr) AfxThrowArchiveException(CArchiveException::genericException);
   if (IsStoring()) {
     WriteBufferToFile();
     return;
@@ -119,7 +122,7 @@ void CArchive::Flush() {
 }
 
 ULONGLONG CArchive::LoadableBeyondBuffer(ULONGLONG wanted, ULONGLONG buffered) noexcept {
-  if (m_pFile == NULL || IsStoring()) return buffered;
+  if (m_pFile == nullptr || IsStoring()) return buffered;
   // Any failure (a pipe has no position, a file of the caller's own may not
   // know its length) only means that nothing past the buffer is promised.
   try {
@@ -135,7 +138,7 @@ ULONGLONG CArchive::LoadableBeyondBuffer(ULONGLONG wanted, ULONGLONG buffered) n
 }
 
 void CArchive::Close() {
-  if (m_pFile == NULL) return;
+  if (m_pFile == nullptr) return;
   try {
     Flush();
   } catch (...) {
@@ -148,7 +151,63 @@ void CArchive::Close() {
 void CArchive::Abort() noexcept { Detach(); }
 
 void CArchive::Detach() noexcept {
-  m_pFile = NULL;
+  m_pFile = nullptr;
   m_loadCur = m_loadEnd = m_lpBufStart;
   m_storeCur = m_storeEnd = m_lpBufStart;
 }
+
+// The fast paths: one comparison against the buffer, then the codec. The
+// storing window is empty while loading and the loading window is empty
+// while storing, so a transfer in the wrong direction always reaches the
+// slow path, which raises the mode error before anything moves.
+template <typename T>
+CArchive& CArchive::StoreNumber(T value) {
+  if (static_cast<std::size_t>(m_storeEnd - m_storeCur) < sizeof(T)) MakeRoom();
+  corvane::platform::le::Store(m_storeCur, value);
+  m_storeCur += sizeof(T);
+  return *this;
+}
+
+template <typename T>
+CArchive& CArchive::LoadNumber(T& value) {
+  if (static_cast<std::size_t>(m_loadEnd - m_loadCur) < sizeof(T)) FillBuffer(sizeof(T));
+  value = corvane::platform::le::Load<T>(m_loadCur);
+  m_loadCur += sizeof(T);
+  return *this;
+}
+
+CArchive& CArchive::operator<<(BYTE value) { return StoreNumber(value); }
+CArchive& CArchive::operator<<(WORD value) { return StoreNumber(value); }
+CArchive& CArchive::operator<<(unsigned int value) { return StoreNumber(value); }
+CArchive& CArchive::operator<<(int value) { return StoreNumber(value); }
+CArchive& CArchive::operator<<(LONG value) { return StoreNumber(static_cast<std::int32_t>(value)); }
+CArchive& CArchive::operator<<(short value) { return StoreNumber(value); }
+CArchive& CArchive::operator<<(char value) { return StoreNumber(value); }
+CArchive& CArchive::operator<<(bool value) { return StoreNumber(static_cast<BYTE>(value ? 1 : 0)); }
+CArchive& CArchive::operator<<(float value) { return StoreNumber(value); }
+CArchive& CArchive::operator<<(double value) { return StoreNumber(value); }
+CArchive& CArchive::operator<<(LONGLONG value) { return StoreNumber(value); }
+CArchive& CArchive::operator<<(ULONGLONG value) { return StoreNumber(value); }
+
+CArchive& CArchive::operator>>(BYTE& value) { return LoadNumber(value); }
+CArchive& CArchive::operator>>(WORD& value) { return LoadNumber(value); }
+CArchive& CArchive::operator>>(unsigned int& value) { return LoadNumber(value); }
+CArchive& CArchive::operator>>(int& value) { return LoadNumber(value); }
+CArchive& CArchive::operator>>(LONG& value) {
+  std::int32_t stored;
+  LoadNumber(stored);
+  value = stored;
+  return *this;
+}
+CArchive& CArchive::operator>>(short& value) { return LoadNumber(value); }
+CArchive& CArchive::operator>>(char& value) { return LoadNumber(value); }
+CArchive& CArchive::operator>>(bool& value) {
+  BYTE stored;
+  LoadNumber(stored);
+  value = stored != 0;
+  return *this;
+}
+CArchive& CArchive::operator>>(float& value) { return LoadNumber(value); }
+CArchive& CArchive::operator>>(double& value) { return LoadNumber(value); }
+CArchive& CArchive::operator>>(LONGLONG& value) { return LoadNumber(value); }
+CArchive& CArchive::operator>>(ULONGLONG& value) { return LoadNumber(value); }

@@ -23,7 +23,7 @@ constexpr UINT kPieceBytes = 64 * 1024;
 [[noreturn]] void ThrowEndOfFile(CArchive& ar) {
   CFile* file = ar.GetFile();
   AfxThrowArchiveException(CArchiveException::endOfFile,
-                           file != NULL ? file->GetFilePath().GetString() : NULL);
+                           file != nullptr ? file->GetFilePath().GetString() : nullptr);
 }
 
 // Reads exactly `byteCount` bytes, growing `out` piece by piece.
@@ -127,7 +127,7 @@ CArchive& operator>>(CArchive& ar, CString& text) {
   if (charSize == 1) {
     text = CString(bytes.data(), static_cast<int>(bytes.size()));
   } else {
-    const std::string narrow = corvane::codepage::Utf16LeToNarrow(
+    const std::string narrow = corvane::platform::Utf16LeToNarrow(
         reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size() / 2);
     text = CString(narrow.data(), static_cast<int>(narrow.size()));
   }

@@ -8,7 +8,7 @@
 #include <cwchar>
 
 namespace corvane {
-namespace codepage {
+namespace platform {
 namespace {
 
 constexpr const char kWide[] = "WCHAR_T";
@@ -18,21 +18,21 @@ constexpr const char kUtf16Le[] = "UTF-16LE";
 // One iconv descriptor, opened on first use by the thread that owns it.
 class Converter {
  public:
-  Converter(const char* to, const char* from) : to_(to), from_(from) {}
+  Converter(const char* to, const char* from) : m_to(to), m_from(from) {}
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
   ~Converter() {
-    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+    if (m_cd != reinterpret_cast<iconv_t>(-1)) iconv_close(m_cd);
   }
   iconv_t get() {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) cd_ = iconv_open(to_, from_);
-    return cd_;
+    if (m_cd == reinterpret_cast<iconv_t>(-1)) m_cd = iconv_open(m_to, m_from);
+    return m_cd;
   }
 
  private:
-  const char* to_;
-  const char* from_;
-  iconv_t cd_ = reinterpret_cast<iconv_t>(-1);
+  const char* m_to;
+  const char* m_from;
+  iconv_t m_cd = reinterpret_cast<iconv_t>(-1);
 };
 
 struct ThreadConverters {
@@ -210,18 +210,6 @@ bool AppendNarrowAsUtf8Strict(std::string& out, const char* text, std::size_t le
   return true;
 }
 
-std::string NarrowToUtf8(const char* text, std::size_t length) {
-  std::string out;
-  AppendNarrowAsUtf8(out, text, length);
-  return out;
-}
-
-std::string Utf8ToNarrow(const char* text, std::size_t length) {
-  std::string out;
-  AppendUtf8AsNarrow(out, text, length);
-  return out;
-}
-
 std::string Utf16LeToNarrow(const unsigned char* bytes, std::size_t units) {
   std::string result;
   if (bytes == nullptr) return result;
@@ -241,14 +229,5 @@ std::string Utf16LeToNarrow(const unsigned char* bytes, std::size_t units) {
   return result;
 }
 
-bool DocumentToUtf8(const char* encoding, const char* data, std::size_t size, std::string& out) {
-  iconv_t cd = iconv_open(kUtf8, encoding);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  out.clear();
-  Run(cd, data, size, 1, kUtf8Replacement, 3, out);
-  iconv_close(cd);
-  return true;
-}
-
-}  // namespace codepage
+}  // namespace platform
 }  // namespace corvane

@@ -1,18 +1,18 @@
 // Conversions between the narrow code page (936, GBK), wide text (wchar_t,
-// whole code points), UTF-8 and UTF-16LE. Every function but Utf16LeToNarrow
-// reads its input up to the first NUL (or the given length, whichever comes
-// first), never fails
-// on malformed input (invalid narrow bytes become U+FFFD, characters that
-// code page 936 cannot hold become '?'), and gives empty output for empty
-// input. Plain ASCII is copied without the converter. Safe to call from
-// several threads at once: each thread keeps converters of its own.
+// whole code points), UTF-8 and UTF-16LE. Every function but the strict one
+// and Utf16LeToNarrow reads its input up to the first NUL (or the given
+// length, whichever comes first) and never fails on malformed input: invalid
+// narrow bytes become U+FFFD, characters that code page 936 cannot hold
+// become '?'. Empty input gives empty output, and plain ASCII is copied
+// without the converter. Safe to call from several threads at once: each
+// thread keeps converters of its own.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
 namespace corvane {
-namespace codepage {
+namespace platform {
 
 // The narrow code page's name for the converter, and its default character.
 constexpr const char kNarrowCodePage[] = "CP936";
@@ -23,8 +23,6 @@ bool IsAscii(const char* text, std::size_t length) noexcept;
 std::wstring NarrowToWide(const char* text, std::size_t length);
 std::string WideToNarrow(const wchar_t* text, std::size_t length);
 
-std::string NarrowToUtf8(const char* text, std::size_t length);
-std::string Utf8ToNarrow(const char* text, std::size_t length);
 // Appending forms for hot paths that reuse one buffer.
 void AppendNarrowAsUtf8(std::string& out, const char* text, std::size_t length);
 void AppendUtf8AsNarrow(std::string& out, const char* text, std::size_t length);
@@ -38,9 +36,5 @@ bool AppendNarrowAsUtf8Strict(std::string& out, const char* text, std::size_t le
 // a NUL unit becomes a NUL byte.
 std::string Utf16LeToNarrow(const unsigned char* bytes, std::size_t units);
 
-// Converts a whole document from a named encoding to UTF-8. False when the
-// converter does not know the encoding; malformed bytes become U+FFFD.
-bool DocumentToUtf8(const char* encoding, const char* data, std::size_t size, std::string& out);
-
-}  // namespace codepage
+}  // namespace platform
 }  // namespace corvane

@@ -66,7 +66,7 @@ void CString::AssignWide(const wchar_t* text, int length) {
     return;
   }
   const std::size_t count = length < 0 ? std::wcslen(text) : static_cast<std::size_t>(length);
-  const std::string narrow = corvane::codepage::WideToNarrow(text, count);
+  const std::string narrow = corvane::platform::WideToNarrow(text, count);
   Assign(narrow.data(), static_cast<int>(narrow.size()));
 }
 

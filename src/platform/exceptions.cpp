@@ -6,8 +6,8 @@
 namespace {
 
 BOOL CopyMessage(const char* text, LPSTR message, UINT maxLength, UINT* helpContext) {
-  if (helpContext != NULL) *helpContext = 0;
-  if (message == NULL || maxLength == 0) return FALSE;
+  if (helpContext != nullptr) *helpContext = 0;
+  if (message == nullptr || maxLength == 0) return FALSE;
   std::size_t length = std::strlen(text);
   if (length >= maxLength) length = maxLength - 1;
   std::memcpy(message, text, length);

@@ -21,7 +21,7 @@ constexpr int kBadPathError = EILSEQ;
 std::string NativePathOrThrow(LPCSTR path) {
   std::string native;
   if (!corvane::platform::NativePath(path, native)) {
-    const int osError = (path == NULL || *path == '\0') ? ENOENT : kBadPathError;
+    const int osError = (path == nullptr || *path == '\0') ? ENOENT : kBadPathError;
     AfxThrowFileException(CFileException::badPath, osError, path);
   }
   return native;
@@ -48,7 +48,7 @@ int OpenFlagsFor(UINT flags) {
 }
 
 void FillError(CFileException* error, int osError, LPCSTR path) {
-  if (error == NULL) return;
+  if (error == nullptr) return;
   error->m_cause = CFileException::OsErrorToException(osError);
   error->m_lOsError = osError;
   error->m_strFileName = path;
@@ -64,7 +64,7 @@ CFile::~CFile() { Abort(); }
 
 BOOL CFile::Open(LPCSTR path, UINT flags, CFileException* error) {
   Abort();
-  if (path == NULL || *path == '\0') {
+  if (path == nullptr || *path == '\0') {
     FillError(error, ENOENT, path);
     return FALSE;
   }
@@ -92,7 +92,7 @@ BOOL CFile::Open(LPCSTR path, UINT flags, CFileException* error) {
   }
   m_fd = fd;
   m_strFileName = path;
-  if (error != NULL) {
+  if (error != nullptr) {
     error->m_cause = CFileException::none;
     error->m_lOsError = 0;
   }

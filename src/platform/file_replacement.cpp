@@ -26,22 +26,22 @@ bool IsFullDisk(int error) {
 }  // namespace
 
 FileReplacement::FileReplacement(const char* narrowPath)
-    : narrowPath_(narrowPath == nullptr ? "" : narrowPath) {}
+    : m_narrowPath(narrowPath == nullptr ? "" : narrowPath) {}
 
 FileReplacement::~FileReplacement() {
-  if (native_) AbandonNative();
+  if (m_native) AbandonNative();
 }
 
 bool FileReplacement::Open() {
-  if (state_ != State::kIdle) return false;
-  state_ = State::kDone;
+  if (m_state != State::kIdle) return false;
+  m_state = State::kDone;
   std::string path;
-  if (!NativePath(narrowPath_.c_str(), path)) {
-    Fail(narrowPath_.empty() ? ENOENT : EILSEQ);
+  if (!NativePath(m_narrowPath.c_str(), path)) {
+    Fail(m_narrowPath.empty() ? ENOENT : EILSEQ);
     return false;
   }
-  buffer_.reset(new (std::nothrow) char[kBufferSize]);
-  if (!buffer_) {
+  m_buffer.reset(new (std::nothrow) char[kBufferSize]);
+  if (!m_buffer) {
     Fail(ENOMEM);
     return false;
   }
@@ -53,102 +53,102 @@ bool FileReplacement::Open() {
   }
   if (error != 0) {
     Fail(error);
-    if (native_) AbandonNative();
+    if (m_native) AbandonNative();
     return false;
   }
-  state_ = State::kOpen;
+  m_state = State::kOpen;
   return true;
 }
 
 void FileReplacement::Write(const void* data, std::size_t size) noexcept {
-  if (state_ != State::kOpen) {
+  if (m_state != State::kOpen) {
     Fail(EBADF);
     return;
   }
-  if (error_ != 0 || size == 0) return;
+  if (m_error != 0 || size == 0) return;
   const char* bytes = static_cast<const char*>(data);
-  if (holdingBack_) {
+  if (m_holdingBack) {
     HoldBack(bytes, size);
     return;
   }
-  if (buffered_ + size <= kBufferSize) {
-    std::memcpy(buffer_.get() + buffered_, bytes, size);
-    buffered_ += size;
+  if (m_buffered + size <= kBufferSize) {
+    std::memcpy(m_buffer.get() + m_buffered, bytes, size);
+    m_buffered += size;
     return;
   }
-  if (buffered_ > 0) {
-    const std::size_t pending = buffered_;
-    buffered_ = 0;
-    Send(buffer_.get(), pending);
+  if (m_buffered > 0) {
+    const std::size_t pending = m_buffered;
+    m_buffered = 0;
+    Send(m_buffer.get(), pending);
   }
-  if (error_ != 0) return;
-  if (holdingBack_) {
+  if (m_error != 0) return;
+  if (m_holdingBack) {
     HoldBack(bytes, size);
   } else if (size >= kBufferSize) {
     Send(bytes, size);
   } else {
-    std::memcpy(buffer_.get(), bytes, size);
-    buffered_ = size;
+    std::memcpy(m_buffer.get(), bytes, size);
+    m_buffered = size;
   }
 }
 
 bool FileReplacement::Commit() {
-  if (state_ != State::kOpen) {
+  if (m_state != State::kOpen) {
     Fail(EBADF);
     return false;
   }
-  state_ = State::kDone;
-  if (error_ == 0 && buffered_ > 0) {
-    const std::size_t pending = buffered_;
-    buffered_ = 0;
-    Send(buffer_.get(), pending);
+  m_state = State::kDone;
+  if (m_error == 0 && m_buffered > 0) {
+    const std::size_t pending = m_buffered;
+    m_buffered = 0;
+    Send(m_buffer.get(), pending);
   }
-  if (error_ == 0) {
+  if (m_error == 0) {
     int error;
     try {
-      error = FinishNative(heldBack_.data(), heldBack_.size());
+      error = FinishNative(m_heldBack.data(), m_heldBack.size());
     } catch (const std::bad_alloc&) {
       error = ENOMEM;
     }
     if (error != 0) Fail(error);
   }
-  if (error_ != 0) AbandonNative();
-  std::vector<char>().swap(heldBack_);
-  buffer_.reset();
-  return error_ == 0;
+  if (m_error != 0) AbandonNative();
+  std::vector<char>().swap(m_heldBack);
+  m_buffer.reset();
+  return m_error == 0;
 }
 
 void FileReplacement::Send(const char* data, std::size_t size) noexcept {
   std::size_t written = 0;
   const int error = WriteNative(data, size, written);
   if (error == 0) return;
-  if (!replacing_ || !IsFullDisk(error)) {
+  if (!m_replacing || !IsFullDisk(error)) {
     Fail(error);
     return;
   }
   // Once the temporary replaces the old file, the old file's blocks are free
   // for the rest; keep that rest meanwhile.
-  holdingBack_ = true;
-  fullDiskError_ = error;
+  m_holdingBack = true;
+  m_fullDiskError = error;
   HoldBack(data + written, size - written);
 }
 
 void FileReplacement::HoldBack(const char* data, std::size_t size) noexcept {
   // More than the old file frees would not fit in place either.
-  if (size > oldSize_ - heldBack_.size()) {
-    Fail(fullDiskError_);
+  if (size > m_oldSize - m_heldBack.size()) {
+    Fail(m_fullDiskError);
     return;
   }
   try {
-    heldBack_.insert(heldBack_.end(), data, data + size);
+    m_heldBack.insert(m_heldBack.end(), data, data + size);
   } catch (const std::bad_alloc&) {
     Fail(ENOMEM);
   }
 }
 
 void FileReplacement::Fail(int error) noexcept {
-  if (error_ == 0) error_ = error;
-  std::vector<char>().swap(heldBack_);
+  if (m_error == 0) m_error = error;
+  std::vector<char>().swap(m_heldBack);
 }
 
 }  // namespace platform

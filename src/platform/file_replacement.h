@@ -45,7 +45,7 @@ class FileReplacement {
   // True when the whole new content is durably at the path.
   bool Commit();
   // The cause of the first failure; 0 when there was none.
-  int Error() const noexcept { return error_; }
+  int Error() const noexcept { return m_error; }
 
  private:
   // The operating system's side, one implementation per platform
@@ -54,7 +54,7 @@ class FileReplacement {
   struct NativeDeleter {
     void operator()(Native* native) const noexcept;
   };
-  // Fills native_, replacing_ and oldSize_; answers 0 or the cause.
+  // Fills m_native, m_replacing and m_oldSize; answers 0 or the cause.
   int PrepareNative(const std::string& path);
   // Writes all of `data` or answers the cause with `written` telling how much went.
   int WriteNative(const char* data, std::size_t size, std::size_t& written);
@@ -70,17 +70,17 @@ class FileReplacement {
 
   enum class State { kIdle, kOpen, kDone };
 
-  std::string narrowPath_;
-  State state_ = State::kIdle;
-  int error_ = 0;
-  std::unique_ptr<Native, NativeDeleter> native_;
-  bool replacing_ = false;     // a temporary will replace the file
-  std::uint64_t oldSize_ = 0;  // how much a full disk may keep back in memory
-  std::unique_ptr<char[]> buffer_;
-  std::size_t buffered_ = 0;
-  bool holdingBack_ = false;  // the disk filled up: the rest waits in heldBack_
-  int fullDiskError_ = 0;
-  std::vector<char> heldBack_;
+  std::string m_narrowPath;
+  State m_state = State::kIdle;
+  int m_error = 0;
+  std::unique_ptr<Native, NativeDeleter> m_native;
+  bool m_replacing = false;     // a temporary will replace the file
+  std::uint64_t m_oldSize = 0;  // how much a full disk may keep back in memory
+  std::unique_ptr<char[]> m_buffer;
+  std::size_t m_buffered = 0;
+  bool m_holdingBack = false;  // the disk filled up: the rest waits in m_heldBack
+  int m_fullDiskError = 0;
+  std::vector<char> m_heldBack;
 };
 
 // Tests use this to take the path that file systems without unnamed

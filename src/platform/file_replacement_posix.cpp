@@ -483,21 +483,21 @@ void FileReplacement::NativeDeleter::operator()(Native* native) const noexcept {
 void UseNamedTemporariesForTesting(bool named) noexcept { gNamedTemporaries = named; }
 
 int FileReplacement::PrepareNative(const std::string& path) {
-  native_.reset(new Native);
-  return native_->Prepare(path, replacing_, oldSize_);
+  m_native.reset(new Native);
+  return m_native->Prepare(path, m_replacing, m_oldSize);
 }
 
 int FileReplacement::WriteNative(const char* data, std::size_t size, std::size_t& written) {
   written = 0;
-  const int error = native_->ReadyInPlace();
-  return error != 0 ? error : WriteAll(native_->fd, data, size, written);
+  const int error = m_native->ReadyInPlace();
+  return error != 0 ? error : WriteAll(m_native->fd, data, size, written);
 }
 
 int FileReplacement::FinishNative(const char* rest, std::size_t restSize) {
-  return replacing_ ? native_->FinishReplacement(rest, restSize) : native_->FinishInPlace();
+  return m_replacing ? m_native->FinishReplacement(rest, restSize) : m_native->FinishInPlace();
 }
 
-void FileReplacement::AbandonNative() noexcept { native_->Abandon(); }
+void FileReplacement::AbandonNative() noexcept { m_native->Abandon(); }
 
 }  // namespace platform
 }  // namespace corvane

@@ -10,7 +10,7 @@ namespace platform {
 bool NativePath(const char* narrowPath, std::string& native) {
   native.clear();
   if (narrowPath == nullptr || *narrowPath == '\0') return false;
-  return codepage::AppendNarrowAsUtf8Strict(native, narrowPath, std::strlen(narrowPath));
+  return AppendNarrowAsUtf8Strict(native, narrowPath, std::strlen(narrowPath));
 }
 
 }  // namespace platform

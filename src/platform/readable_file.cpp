@@ -12,12 +12,12 @@ namespace corvane {
 namespace platform {
 
 ReadableFile::~ReadableFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (m_fd >= 0) ::close(m_fd);
 }
 
 bool ReadableFile::Open(const char* narrowPath) {
   std::string path;
-  if (fd_ >= 0 || !NativePath(narrowPath, path)) return false;
+  if (m_fd >= 0 || !NativePath(narrowPath, path)) return false;
   // O_NONBLOCK keeps a FIFO from holding the open; it is refused below anyway.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return false;
@@ -26,21 +26,21 @@ bool ReadableFile::Open(const char* narrowPath) {
     ::close(fd);
     return false;
   }
-  fd_ = fd;
-  size_ = static_cast<unsigned long long>(info.st_size);
+  m_fd = fd;
+  m_size = static_cast<unsigned long long>(info.st_size);
   return true;
 }
 
 long long ReadableFile::Read(void* buffer, std::size_t size) {
-  if (fd_ < 0) return -1;
+  if (m_fd < 0) return -1;
   for (;;) {
-    const ssize_t got = ::read(fd_, buffer, size);
+    const ssize_t got = ::read(m_fd, buffer, size);
     if (got >= 0) return got;
     if (errno != EINTR) return -1;
   }
 }
 
-bool ReadableFile::Rewind() { return fd_ >= 0 && ::lseek(fd_, 0, SEEK_SET) == 0; }
+bool ReadableFile::Rewind() { return m_fd >= 0 && ::lseek(m_fd, 0, SEEK_SET) == 0; }
 
 bool ReadWholeFile(const char* narrowPath, std::string& bytes) {
   ReadableFile file;

@@ -26,11 +26,11 @@ class ReadableFile {
   // Back to the first byte; false on failure.
   bool Rewind();
   // The file's size when it was opened.
-  unsigned long long SizeAtOpen() const { return size_; }
+  unsigned long long SizeAtOpen() const { return m_size; }
 
  private:
-  int fd_ = -1;
-  unsigned long long size_ = 0;
+  int m_fd = -1;
+  unsigned long long m_size = 0;
 };
 
 // The whole regular file, up to its size at opening (a file that grows

@@ -13,27 +13,27 @@ iconv_t Handle(void* cd) { return static_cast<iconv_t>(cd); }
 }  // namespace
 
 StrictConverter::~StrictConverter() {
-  if (cd_ != nullptr) iconv_close(Handle(cd_));
+  if (m_cd != nullptr) iconv_close(Handle(m_cd));
 }
 
 bool StrictConverter::Open(const char* encoding) {
-  if (cd_ != nullptr) return false;
+  if (m_cd != nullptr) return false;
   const iconv_t cd = iconv_open("UTF-8", encoding);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  cd_ = cd;
+  m_cd = cd;
   return true;
 }
 
 void StrictConverter::Reset() {
-  carry_.clear();
-  if (cd_ != nullptr) iconv(Handle(cd_), nullptr, nullptr, nullptr, nullptr);
+  m_carry.clear();
+  if (m_cd != nullptr) iconv(Handle(m_cd), nullptr, nullptr, nullptr, nullptr);
 }
 
 bool StrictConverter::Convert(const char* input, std::size_t size, bool last, std::string& out) {
-  if (cd_ == nullptr) return false;
+  if (m_cd == nullptr) return false;
   std::string joined;
-  if (!carry_.empty()) {
-    joined.swap(carry_);
+  if (!m_carry.empty()) {
+    joined.swap(m_carry);
     joined.append(input, size);
     input = joined.data();
     size = joined.size();
@@ -46,7 +46,7 @@ bool StrictConverter::Convert(const char* input, std::size_t size, bool last, st
   while (inLeft > 0) {
     char* outPtr = &out[used];
     std::size_t outLeft = out.size() - used;
-    const std::size_t result = iconv(Handle(cd_), &in, &inLeft, &outPtr, &outLeft);
+    const std::size_t result = iconv(Handle(m_cd), &in, &inLeft, &outPtr, &outLeft);
     used = out.size() - outLeft;
     if (result != static_cast<std::size_t>(-1)) break;
     if (errno == E2BIG) {
@@ -54,7 +54,7 @@ bool StrictConverter::Convert(const char* input, std::size_t size, bool last, st
       continue;
     }
     if (errno == EINVAL && !last) {  // a sequence the next piece completes
-      carry_.assign(in, inLeft);
+      m_carry.assign(in, inLeft);
       break;
     }
     out.resize(used);

@@ -27,8 +27,8 @@ class StrictConverter {
   void Reset();
 
  private:
-  void* cd_ = nullptr;  // the converter, when open
-  std::string carry_;   // the start of a sequence that the last piece cut
+  void* m_cd = nullptr;  // the converter, when open
+  std::string m_carry;   // the start of a sequence that the last piece cut
 };
 
 }  // namespace platform

@@ -3,15 +3,15 @@
 namespace {
 // Set and cleared only during static construction and destruction, which
 // run on one thread.
-CWinApp* g_application = NULL;
+CWinApp* g_application = nullptr;
 }  // namespace
 
 CWinApp::CWinApp(LPCSTR appName) noexcept : m_pszAppName(appName) {
-  if (g_application == NULL) g_application = this;
+  if (g_application == nullptr) g_application = this;
 }
 
 CWinApp::~CWinApp() {
-  if (g_application == this) g_application = NULL;
+  if (g_application == this) g_application = nullptr;
 }
 
 BOOL CWinApp::InitInstance() { return TRUE; }

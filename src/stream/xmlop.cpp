@@ -11,21 +11,21 @@
 namespace XmlOp {
 
 std::wstring _a2w(const std::string& text) {
-  return corvane::codepage::NarrowToWide(text.c_str(), text.size());
+  return corvane::platform::NarrowToWide(text.c_str(), text.size());
 }
 
 std::wstring _a2w(const char* text) {
   if (text == nullptr) return std::wstring();
-  return corvane::codepage::NarrowToWide(text, std::strlen(text));
+  return corvane::platform::NarrowToWide(text, std::strlen(text));
 }
 
 std::string _w2a(const std::wstring& text) {
-  return corvane::codepage::WideToNarrow(text.c_str(), text.size());
+  return corvane::platform::WideToNarrow(text.c_str(), text.size());
 }
 
 std::string _w2a(const wchar_t* text) {
   if (text == nullptr) return std::string();
-  return corvane::codepage::WideToNarrow(text, std::wcslen(text));
+  return corvane::platform::WideToNarrow(text, std::wcslen(text));
 }
 
 std::string CString2string(CString text) { return std::string(text.GetString()); }

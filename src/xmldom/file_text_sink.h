@@ -10,11 +10,11 @@ namespace xmldom {
 
 class FileTextSink : public TextSink {
  public:
-  explicit FileTextSink(platform::FileReplacement& file) : file_(file) {}
-  void Write(const void* data, std::size_t size) override { file_.Write(data, size); }
+  explicit FileTextSink(platform::FileReplacement& file) : m_file(file) {}
+  void Write(const void* data, std::size_t size) override { m_file.Write(data, size); }
 
  private:
-  platform::FileReplacement& file_;
+  platform::FileReplacement& m_file;
 };
 
 }  // namespace xmldom

@@ -10,7 +10,7 @@ namespace xmldom {
 
 std::string NarrowToEngine(const char* text) {
   std::string out;
-  if (text != nullptr) codepage::AppendNarrowAsUtf8(out, text, std::strlen(text));
+  if (text != nullptr) platform::AppendNarrowAsUtf8(out, text, std::strlen(text));
   return out;
 }
 
@@ -26,9 +26,9 @@ int ClampedLength(std::size_t length) {
 CString EngineToNarrow(const char* utf8) {
   if (utf8 == nullptr || *utf8 == '\0') return CString();
   const std::size_t length = std::strlen(utf8);
-  if (codepage::IsAscii(utf8, length)) return CString(utf8, ClampedLength(length));
+  if (platform::IsAscii(utf8, length)) return CString(utf8, ClampedLength(length));
   std::string narrow;
-  codepage::AppendUtf8AsNarrow(narrow, utf8, length);
+  platform::AppendUtf8AsNarrow(narrow, utf8, length);
   return CString(narrow.data(), ClampedLength(narrow.size()));
 }
 

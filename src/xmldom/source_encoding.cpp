@@ -112,7 +112,7 @@ SourceEncoding DetectEncoding(const char* head, std::size_t size) {
   if (declared.empty() || IsUtf8Name(declared)) return SourceEncoding();
   if (IsUtf16Name(declared)) return Refused("declares UTF-16 but is not written in it");
   if (!IsEncodingName(declared)) return Refused("declares an encoding that is not known");
-  if (IsNarrowCodePageFamily(declared)) return Converted(0, codepage::kNarrowCodePage);
+  if (IsNarrowCodePageFamily(declared)) return Converted(0, platform::kNarrowCodePage);
   return Converted(0, declared.c_str());
 }
 

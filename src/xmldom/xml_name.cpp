@@ -70,7 +70,7 @@ bool IsNcName(std::string_view utf8) {
 
 bool NarrowNameToUtf8(const char* narrow, std::size_t length, std::string& utf8) {
   utf8.clear();
-  return codepage::AppendNarrowAsUtf8Strict(utf8, narrow, length) && IsNcName(utf8);
+  return platform::AppendNarrowAsUtf8Strict(utf8, narrow, length) && IsNcName(utf8);
 }
 
 bool IsAttributeText(std::string_view text) {

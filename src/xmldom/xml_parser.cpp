@@ -178,8 +178,9 @@ XmlParser::XmlParser() = default;
 XmlParser::~XmlParser() = default;
 
 unsigned long XmlParser::CurrentLine() const {
-  return state_ != nullptr && state_->parser != nullptr ? XML_GetCurrentLineNumber(state_->parser)
-                                                        : 0;
+  return m_state != nullptr && m_state->parser != nullptr
+             ? XML_GetCurrentLineNumber(m_state->parser)
+             : 0;
 }
 
 namespace {
@@ -196,20 +197,21 @@ void Fail(ParseFailure& failure, const std::string& reason) {
 }  // namespace
 
 void XmlParser::Begin(Namespaces namespaces, ElementListener* listener) {
-  failure_ = ParseFailure();
-  elements_ = 0;
-  state_.reset(new State);
+  m_failure = ParseFailure();
+  m_elements = 0;
+  m_state.reset(new State);
   const char separator[] = {kNamespaceSeparator, '\0'};
-  state_->namespaces = namespaces == Namespaces::kChecked;
-  state_->parser = XML_ParserCreate_MM("UTF-8", &kMemory, state_->namespaces ? separator : nullptr);
-  if (state_->parser == nullptr) throw std::bad_alloc();
-  if (state_->namespaces) XML_SetReturnNSTriplet(state_->parser, XML_TRUE);
-  state_->listener = listener;
-  state_->elements = &elements_;
-  state_->failure = &failure_;
-  XML_SetUserData(state_->parser, state_.get());
-  XML_SetElementHandler(state_->parser, &State::OnStart, &State::OnEnd);
-  XML_SetStartDoctypeDeclHandler(state_->parser, &State::OnDoctype);
+  m_state->namespaces = namespaces == Namespaces::kChecked;
+  m_state->parser =
+      XML_ParserCreate_MM("UTF-8", &kMemory, m_state->namespaces ? separator : nullptr);
+  if (m_state->parser == nullptr) throw std::bad_alloc();
+  if (m_state->namespaces) XML_SetReturnNSTriplet(m_state->parser, XML_TRUE);
+  m_state->listener = listener;
+  m_state->elements = &m_elements;
+  m_state->failure = &m_failure;
+  XML_SetUserData(m_state->parser, m_state.get());
+  XML_SetElementHandler(m_state->parser, &State::OnStart, &State::OnEnd);
+  XML_SetStartDoctypeDeclHandler(m_state->parser, &State::OnDoctype);
 }
 
 bool XmlParser::ParseText(const char* utf8, std::size_t size, Namespaces namespaces,
@@ -217,7 +219,7 @@ bool XmlParser::ParseText(const char* utf8, std::size_t size, Namespaces namespa
   Begin(namespaces, listener);
   do {
     const std::size_t piece = std::min(size, kMaxPiece);
-    if (!state_->Feed(utf8, piece, piece == size)) return false;
+    if (!m_state->Feed(utf8, piece, piece == size)) return false;
     utf8 += piece;
     size -= piece;
   } while (size > 0);
@@ -234,35 +236,35 @@ bool XmlParser::ParseFile(platform::ReadableFile& file, Namespaces namespaces,
   std::unique_ptr<char[]> raw(new char[blockSize]);
   long long got = file.Read(raw.get(), blockSize);
   if (got < 0) {
-    Fail(failure_, "the file cannot be read");
+    Fail(m_failure, "the file cannot be read");
     return false;
   }
   const SourceEncoding encoding = DetectEncoding(
       raw.get(), std::min<std::size_t>(static_cast<std::size_t>(got), kDeclarationScanLimit));
   if (!encoding.refusal.empty()) {
-    Fail(failure_, encoding.refusal);
+    Fail(m_failure, encoding.refusal);
     return false;
   }
   const std::size_t skip =
       std::min<std::size_t>(encoding.byteOrderMark, static_cast<std::size_t>(got));
   if (encoding.converter.empty()) {
-    if (!state_->Feed(raw.get() + skip, static_cast<std::size_t>(got) - skip, got == 0))
+    if (!m_state->Feed(raw.get() + skip, static_cast<std::size_t>(got) - skip, got == 0))
       return false;
     while (got > 0) {  // the rest goes straight into the parser's own buffer
-      void* buffer = XML_GetBuffer(state_->parser, static_cast<int>(blockSize));
+      void* buffer = XML_GetBuffer(m_state->parser, static_cast<int>(blockSize));
       if (buffer == nullptr) throw std::bad_alloc();
       got = file.Read(buffer, blockSize);
       if (got < 0) {
-        Fail(failure_, "the file cannot be read");
+        Fail(m_failure, "the file cannot be read");
         return false;
       }
-      if (!state_->FeedBuffer(static_cast<std::size_t>(got), got == 0)) return false;
+      if (!m_state->FeedBuffer(static_cast<std::size_t>(got), got == 0)) return false;
     }
     return true;
   }
   platform::StrictConverter converter;
   if (!converter.Open(encoding.converter.c_str())) {
-    Fail(failure_, "declares an encoding that is not known (" + encoding.converter + ")");
+    Fail(m_failure, "declares an encoding that is not known (" + encoding.converter + ")");
     return false;
   }
   std::string text;
@@ -271,15 +273,15 @@ bool XmlParser::ParseFile(platform::ReadableFile& file, Namespaces namespaces,
     text.clear();
     const bool last = got == 0;
     if (!converter.Convert(raw.get() + from, static_cast<std::size_t>(got) - from, last, text)) {
-      Fail(failure_, "bytes that are not valid " + encoding.converter + " text");
+      Fail(m_failure, "bytes that are not valid " + encoding.converter + " text");
       return false;
     }
-    if (!state_->Feed(text.data(), text.size(), last)) return false;
+    if (!m_state->Feed(text.data(), text.size(), last)) return false;
     if (last) return true;
     got = file.Read(raw.get(), blockSize);
     from = 0;
     if (got < 0) {
-      Fail(failure_, "the file cannot be read");
+      Fail(m_failure, "the file cannot be read");
       return false;
     }
   }

@@ -63,18 +63,18 @@ class XmlParser {
                  ElementListener* listener);
 
   // The elements seen by the last parse (all of them, when it succeeded).
-  unsigned long long Elements() const { return elements_; }
+  unsigned long long Elements() const { return m_elements; }
   // Why the last parse failed.
-  const ParseFailure& Failure() const { return failure_; }
+  const ParseFailure& Failure() const { return m_failure; }
   // The line of the element being reported, for a listener.
   unsigned long CurrentLine() const;
 
  private:
   struct State;
   void Begin(Namespaces namespaces, ElementListener* listener);
-  std::unique_ptr<State> state_;
-  unsigned long long elements_ = 0;
-  ParseFailure failure_;
+  std::unique_ptr<State> m_state;
+  unsigned long long m_elements = 0;
+  ParseFailure m_failure;
 };
 
 // Turns the bytes of a whole file into its UTF-8 text, in place. False, with

@@ -33,20 +33,20 @@ struct Attributes {
   }
 };
 
-std::string Explain(DropReason reason, const Attributes& attributes) {
+std::string Explain(chunk::DropReason reason, const Attributes& attributes) {
   const std::string type = attributes.type;
   const std::string value = attributes.value;
   switch (reason) {
-    case DropReason::kUnknownType:
+    case chunk::DropReason::kUnknownType:
       return "unknown type tag \"" + type + "\"";
-    case DropReason::kBadNumber:
+    case chunk::DropReason::kBadNumber:
       return "value \"" + value + "\" is not a number of type " + type;
-    case DropReason::kWrongComponentCount:
+    case chunk::DropReason::kWrongComponentCount:
       return "value \"" + value + "\" has the wrong number of components for " + type;
-    case DropReason::kNone:
+    case chunk::DropReason::kNone:
       break;
   }
-  return DropReasonText(reason);
+  return chunk::DropReasonText(reason);
 }
 
 // The reading pass: one chunk per element, appended to its parent's
@@ -68,7 +68,7 @@ class TreeBuilder : public xmldom::ElementListener {
     m_progress.Step();
     const Attributes attributes(pairs);
     if (!m_observer.empty()) PushPath(tag, attributes.name);
-    DropReason reason = DropReason::kNone;
+    chunk::DropReason reason = chunk::DropReason::kNone;
     boost::shared_ptr<IChunk> chunk =
         m_chunks.Build(tag, attributes.name, attributes.type, attributes.value, &reason);
     if (!chunk) {

@@ -99,7 +99,7 @@ class ChunkTreeWalk {
     const CString& type = chunk.type();
     if (!type.IsEmpty())
       Attribute(element, "Type", type.GetString(), static_cast<std::size_t>(type.GetLength()));
-    const std::string_view value = FormatValueText(chunk, m_valueText);
+    const std::string_view value = chunk::FormatValueText(chunk, m_valueText);
     if (!value.empty()) Attribute(element, "Value", value.data(), value.size());
   }
 
@@ -107,12 +107,12 @@ class ChunkTreeWalk {
     // The text ends at its first NUL, as everywhere at the document boundary.
     const std::size_t length = strnlen(text, size);
     if (!xmldom::IsAttributeText(std::string_view(text, length))) return;
-    if (codepage::IsAscii(text, length)) {
+    if (platform::IsAscii(text, length)) {
       m_output.Attribute(element, name, text, length);  // ASCII is already UTF-8
       return;
     }
     m_utf8.clear();
-    codepage::AppendNarrowAsUtf8(m_utf8, text, length);
+    platform::AppendNarrowAsUtf8(m_utf8, text, length);
     m_output.Attribute(element, name, m_utf8.data(), m_utf8.size());
   }
 
@@ -134,8 +134,8 @@ class ChunkTreeWalk {
   ProgressRun& m_progress;
   Output& m_output;
   std::vector<Frame> m_stack;
-  std::string m_utf8;           // reused for every attribute value
-  ValueTextBuffer m_valueText;  // reused for every number's text
+  std::string m_utf8;                  // reused for every attribute value
+  chunk::ValueTextBuffer m_valueText;  // reused for every number's text
   RecentTextCache<ElementName> m_names;
 };
 

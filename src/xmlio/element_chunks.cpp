@@ -10,21 +10,21 @@ namespace corvane {
 namespace xmlio {
 
 boost::shared_ptr<IChunk> ElementChunks::Build(const char* tag, const char* name, const char* type,
-                                               const char* value, DropReason* reason) {
+                                               const char* value, chunk::DropReason* reason) {
   static const CString kEmptyLabelStandIn("att");
   static const CString kNoValue;
   const CString& label = *tag == '\0' ? kEmptyLabelStandIn : Narrow(m_labels, tag);
   const CString& nameText = Narrow(m_names, name);
   const CString& typeText = Narrow(m_types, type);
   if (typeText.IsEmpty() || *value == '\0') {
-    return ChunkFromElement(label, nameText, typeText, kNoValue, reason);
+    return chunk::ChunkFromElement(label, nameText, typeText, kNoValue, reason);
   }
   const std::size_t utf8Length = std::strlen(value);
   const char* narrow = value;
   std::size_t narrowLength = utf8Length;
-  if (!codepage::IsAscii(value, utf8Length)) {
+  if (!platform::IsAscii(value, utf8Length)) {
     m_narrow.clear();
-    codepage::AppendUtf8AsNarrow(m_narrow, value, utf8Length);
+    platform::AppendUtf8AsNarrow(m_narrow, value, utf8Length);
     narrow = m_narrow.data();
     narrowLength = m_narrow.size();
   }
@@ -34,7 +34,7 @@ boost::shared_ptr<IChunk> ElementChunks::Build(const char* tag, const char* name
       narrowLength > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(narrowLength);
   std::memcpy(m_value.GetBufferSetLength(length), narrow, static_cast<std::size_t>(length));
   m_value.ReleaseBuffer(length);
-  return ChunkFromElement(label, nameText, typeText, m_value, reason);
+  return chunk::ChunkFromElement(label, nameText, typeText, m_value, reason);
 }
 
 const CString& ElementChunks::Narrow(RecentTextCache<CString>& cache, const char* utf8) {
@@ -45,7 +45,7 @@ const CString& ElementChunks::Narrow(RecentTextCache<CString>& cache, const char
   CString& text = cache.Lookup(key, &fresh);
   if (fresh) {
     m_narrow.clear();
-    codepage::AppendUtf8AsNarrow(m_narrow, key.data(), key.size());
+    platform::AppendUtf8AsNarrow(m_narrow, key.data(), key.size());
     text = CString(m_narrow.data(), static_cast<int>(m_narrow.size()));
   }
   return text;

@@ -21,7 +21,7 @@ class ElementChunks {
  public:
   // The chunk, or an empty pointer (with `*reason`, when not null, saying why).
   boost::shared_ptr<IChunk> Build(const char* tag, const char* name, const char* type,
-                                  const char* value, DropReason* reason = nullptr);
+                                  const char* value, chunk::DropReason* reason = nullptr);
 
  private:
   const CString& Narrow(RecentTextCache<CString>& cache, const char* utf8);

@@ -20,10 +20,10 @@ boost::shared_ptr<IChunk> ChunkFromTexts(const CString& label, const CString& na
                                          const CString& type, const CString& value,
                                          std::string* reason) {
   static const CString kEmptyLabelStandIn("att");
-  DropReason why = DropReason::kNone;
-  boost::shared_ptr<IChunk> chunk =
-      ChunkFromElement(label.IsEmpty() ? kEmptyLabelStandIn : label, name, type, value, &why);
-  if (!chunk && reason != nullptr) *reason = DropReasonText(why);
+  chunk::DropReason why = chunk::DropReason::kNone;
+  boost::shared_ptr<IChunk> chunk = chunk::ChunkFromElement(
+      label.IsEmpty() ? kEmptyLabelStandIn : label, name, type, value, &why);
+  if (!chunk && reason != nullptr) *reason = chunk::DropReasonText(why);
   return chunk;
 }
 

@@ -13,10 +13,10 @@ const char kReadMessage[] = "\xD5\xFD\xD4\xDA\xB6\xC1\xC8\xA1XML\xCE\xC4\xBC\xFE
 }  // namespace
 
 void ProgressRun::Start(unsigned int total) {
-  if (start_.empty()) return;
-  total_ = total;
-  start_(CString(kind_ == Kind::kSave ? kSaveMessage : kReadMessage), 0, 100);
-  positionCount_ = 0;
+  if (m_start.empty()) return;
+  m_total = total;
+  m_start(CString(m_kind == Kind::kSave ? kSaveMessage : kReadMessage), 0, 100);
+  m_positionCount = 0;
 }
 
 }  // namespace xmlio

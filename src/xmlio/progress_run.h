@@ -21,53 +21,53 @@ class ProgressRun {
 
   ProgressRun(Kind kind, const StartProgressFun& start, const SetPosFun& position,
               const EndProgressFun& end, unsigned int& positionCount, unsigned int& total)
-      : kind_(kind),
-        start_(start),
-        position_(position),
-        end_(end),
-        positionCount_(positionCount),
-        total_(total) {}
+      : m_kind(kind),
+        m_start(start),
+        m_position(position),
+        m_end(end),
+        m_positionCount(positionCount),
+        m_total(total) {}
 
-  bool HasStart() const { return !start_.empty(); }
+  bool HasStart() const { return !m_start.empty(); }
   // Whether a start or position call can happen in this run.
-  bool MayReport() const { return !start_.empty() || (!position_.empty() && total_ != 0); }
+  bool MayReport() const { return !m_start.empty() || (!m_position.empty() && m_total != 0); }
   // The position count, and putting it back after a run that did not happen.
-  unsigned int Position() const { return positionCount_; }
-  void RestorePosition(unsigned int position) { positionCount_ = position; }
+  unsigned int Position() const { return m_positionCount; }
+  void RestorePosition(unsigned int position) { m_positionCount = position; }
   void Start(unsigned int total);
   void Step() {
-    ++positionCount_;
-    if (position_.empty() || total_ == 0 || (kind_ == Kind::kSave && start_.empty())) return;
-    position_(static_cast<int>(positionCount_ * 100u / total_));
+    ++m_positionCount;
+    if (m_position.empty() || m_total == 0 || (m_kind == Kind::kSave && m_start.empty())) return;
+    m_position(static_cast<int>(m_positionCount * 100u / m_total));
   }
   void End() {
-    if (!end_.empty()) end_();
+    if (!m_end.empty()) m_end();
   }
 
  private:
-  Kind kind_;
-  const StartProgressFun& start_;
-  const SetPosFun& position_;
-  const EndProgressFun& end_;
-  unsigned int& positionCount_;
-  unsigned int& total_;
+  Kind m_kind;
+  const StartProgressFun& m_start;
+  const SetPosFun& m_position;
+  const EndProgressFun& m_end;
+  unsigned int& m_positionCount;
+  unsigned int& m_total;
 };
 
 // A run that reports to nobody, for walks no host watches.
 class QuietProgress {
  public:
-  QuietProgress() : run_(ProgressRun::Kind::kRead, start_, position_, end_, count_, total_) {}
+  QuietProgress() : m_run(ProgressRun::Kind::kRead, m_start, m_position, m_end, m_count, m_total) {}
   QuietProgress(const QuietProgress&) = delete;
   QuietProgress& operator=(const QuietProgress&) = delete;
-  ProgressRun& run() { return run_; }
+  ProgressRun& run() { return m_run; }
 
  private:
-  StartProgressFun start_;
-  SetPosFun position_;
-  EndProgressFun end_;
-  unsigned int count_ = 0;
-  unsigned int total_ = 0;
-  ProgressRun run_;
+  StartProgressFun m_start;
+  SetPosFun m_position;
+  EndProgressFun m_end;
+  unsigned int m_count = 0;
+  unsigned int m_total = 0;
+  ProgressRun m_run;
 };
 
 }  // namespace xmlio

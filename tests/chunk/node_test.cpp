@@ -48,7 +48,6 @@ TEST(ChunkNode, EachFactoryMakesItsTagAndValueText) {
   }
   EXPECT_EQ(newChunk(L, N, std::string())->getStringValue(), nullptr);
   EXPECT_EQ(cases[9].chunk->getStringValue(), nullptr);
-  EXPECT_EQ(cases[13].chunk->valueKind(), IChunk::kCustomText);
   IChunk layers(CString("Layers"));  // a single string is the label
   EXPECT_TRUE(layers.label() == "Layers" && layers.name().IsEmpty() && layers.type().IsEmpty());
   EXPECT_EQ(layers.getI64Value(), 0);  // no value reads as zero

@@ -1,6 +1,6 @@
 // Code page 936 conversions: both directions, text ending at the first NUL,
-// replacement of what cannot be converted, declared document encodings, and
-// conversions on several threads at once.
+// replacement of what cannot be converted (or refusal, for names and paths),
+// and conversions on several threads at once.
 #include "platform/codepage.h"
 
 #include <gtest/gtest.h>
@@ -11,44 +11,53 @@
 
 namespace {
 
-using namespace corvane::codepage;
+using namespace corvane::platform;
 
 const char kZhengZaiGbk[] = "\xD5\xFD\xD4\xDA";  // 正在
 const char kZhengZaiUtf8[] = "\xE6\xAD\xA3\xE5\x9C\xA8";
 
+std::string ToUtf8(const char* text, std::size_t length) {
+  std::string out;
+  AppendNarrowAsUtf8(out, text, length);
+  return out;
+}
+
+std::string FromUtf8(const char* text, std::size_t length) {
+  std::string out;
+  AppendUtf8AsNarrow(out, text, length);
+  return out;
+}
+
 TEST(CodePage, ConvertsBothWaysAndStopsAtTheFirstNul) {
-  EXPECT_EQ(NarrowToUtf8(kZhengZaiGbk, 4), kZhengZaiUtf8);
-  EXPECT_EQ(Utf8ToNarrow(kZhengZaiUtf8, 6), kZhengZaiGbk);
+  EXPECT_EQ(ToUtf8(kZhengZaiGbk, 4), kZhengZaiUtf8);
+  EXPECT_EQ(FromUtf8(kZhengZaiUtf8, 6), kZhengZaiGbk);
   EXPECT_EQ(NarrowToWide(kZhengZaiGbk, 4), std::wstring(L"\x6B63\x5728"));
   EXPECT_EQ(WideToNarrow(L"\x6B63\x5728", 2), kZhengZaiGbk);
   const unsigned char utf16[] = {0x63, 0x6B, 0x28, 0x57, 'A', 0};
   EXPECT_EQ(Utf16LeToNarrow(utf16, 3), std::string(kZhengZaiGbk) + "A");
-  EXPECT_EQ(NarrowToUtf8("FILE_CONVERT", 12), "FILE_CONVERT");
-  EXPECT_EQ(Utf8ToNarrow("", 0), "");
-  EXPECT_EQ(NarrowToWide("", 0), L"");
+  EXPECT_EQ(ToUtf8("FILE_CONVERT", 12), "FILE_CONVERT");
+  EXPECT_EQ(FromUtf8("", 0), "");
   EXPECT_TRUE(IsAscii("plain text, longer than eight bytes", 35));
   EXPECT_FALSE(IsAscii("plain text\x80", 11));
-  EXPECT_EQ(NarrowToUtf8("ab\0\xD5\xFD", 5), "ab");
+  EXPECT_EQ(ToUtf8("ab\0\xD5\xFD", 5), "ab");
   EXPECT_EQ(NarrowToWide("\xD5\xFD\0z", 4), std::wstring(L"\x6B63"));
   EXPECT_EQ(WideToNarrow(L"a\0b", 3), "a");
 }
 
-TEST(CodePage, MalformedInputIsReplacedNotRejected) {
+TEST(CodePage, MalformedInputIsReplacedOrRefusedStrictly) {
   EXPECT_EQ(WideToNarrow(L"a\x0E01z", 3), "a?z") << "Thai is not in code page 936";
-  EXPECT_EQ(Utf8ToNarrow("a\xE0\xB8\x81z", 5), "a?z");
-  EXPECT_EQ(Utf8ToNarrow("a\xFFz", 3), "a?z") << "invalid UTF-8";
+  EXPECT_EQ(FromUtf8("a\xE0\xB8\x81z", 5), "a?z");
+  EXPECT_EQ(FromUtf8("a\xFFz", 3), "a?z") << "invalid UTF-8";
   EXPECT_EQ(NarrowToWide("a\xFFz", 3), std::wstring(L"a\xFFFDz"));
   EXPECT_EQ(NarrowToWide("a\xD5", 2), std::wstring(L"a\xFFFD")) << "truncated double byte";
-  EXPECT_EQ(NarrowToUtf8("\xD5", 1), "\xEF\xBF\xBD");
-}
-
-TEST(CodePage, DocumentsConvertFromDeclaredEncodings) {
-  std::string out;
-  for (const char* encoding : {"GB2312", "GB18030"}) {
-    ASSERT_TRUE(DocumentToUtf8(encoding, kZhengZaiGbk, 4, out)) << encoding;
-    EXPECT_EQ(out, kZhengZaiUtf8) << encoding;
+  EXPECT_EQ(ToUtf8("\xD5", 1), "\xEF\xBF\xBD");
+  std::string strict = "kept";
+  EXPECT_TRUE(AppendNarrowAsUtf8Strict(strict, kZhengZaiGbk, 4));
+  EXPECT_EQ(strict, std::string("kept") + kZhengZaiUtf8);
+  for (const char* bad : {"a\xFF", "\xD5", "a\x81\x20"}) {
+    EXPECT_FALSE(AppendNarrowAsUtf8Strict(strict, bad, std::char_traits<char>::length(bad)));
   }
-  EXPECT_FALSE(DocumentToUtf8("no-such-encoding", "x", 1, out));
+  EXPECT_EQ(strict, std::string("kept") + kZhengZaiUtf8) << "nothing appended on refusal";
 }
 
 TEST(CodePage, ThreadsConvertIndependently) {
@@ -56,7 +65,7 @@ TEST(CodePage, ThreadsConvertIndependently) {
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([] {
       for (int i = 0; i < 500; ++i) {
-        ASSERT_EQ(NarrowToUtf8(kZhengZaiGbk, 4), kZhengZaiUtf8);
+        ASSERT_EQ(ToUtf8(kZhengZaiGbk, 4), kZhengZaiUtf8);
         ASSERT_EQ(WideToNarrow(L"\x6B63\x5728", 2), kZhengZaiGbk);
       }
     });

@@ -17,8 +17,8 @@
 
 namespace {
 
-using corvane::FormatValueText;
-using corvane::ValueTextBuffer;
+using corvane::chunk::FormatValueText;
+using corvane::chunk::ValueTextBuffer;
 
 std::string Printf(double value) {
   char buffer[400];

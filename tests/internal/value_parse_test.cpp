@@ -13,10 +13,12 @@
 #include <random>
 #include <string>
 
+#include "chunk/value_kind.h"
+
 namespace {
 
-using corvane::ChunkFromElement;
-using corvane::DropReason;
+using corvane::chunk::ChunkFromElement;
+using corvane::chunk::DropReason;
 
 boost::shared_ptr<IChunk> Read(const char* type, const char* value, DropReason* reason = nullptr) {
   return ChunkFromElement(CString("Var"), CString("N"), CString(type), CString(value), reason);
@@ -95,7 +97,7 @@ TEST(ElementRules, UntypedElementsDropTheirValue) {
       ChunkFromElement(CString("att"), CString(""), CString(""), CString("dropped"));
   ASSERT_TRUE(labelOnly);
   EXPECT_TRUE(labelOnly->label() == "att" && labelOnly->name().IsEmpty());
-  EXPECT_EQ(labelOnly->valueKind(), IChunk::kNoValue);
+  EXPECT_EQ(corvane::chunk::ChunkAccess::Kind(*labelOnly), corvane::chunk::kNoValue);
 
   boost::shared_ptr<IChunk> source = newChunk("v", "n", 1.0f, -0.5f, 3.25f, 1e6f);
   boost::shared_ptr<IChunk> read =

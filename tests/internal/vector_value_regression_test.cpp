@@ -11,8 +11,8 @@
 
 namespace {
 
-using corvane::ChunkFromElement;
-using corvane::DropReason;
+using corvane::chunk::ChunkFromElement;
+using corvane::chunk::DropReason;
 using corvane_test::AllocationMeter;
 
 DropReason Refusal(const char* type, const CString& value, std::size_t* peak) {

@@ -32,7 +32,7 @@ Strings Texts(std::initializer_list<CString> texts) {
 
 TEST(CString, ConstructsAssignsAndConcatenates) {
   const char gbk[] = "\xD5\xFD\xD4\xDA\x80\xFF";
-  const CString zero = 0, null = NULL, none = nullptr, dash = '-', narrow = L"\u6B63\u5728";
+  const CString zero = 0, null = nullptr, none = nullptr, dash = '-', narrow = L"\u6B63\u5728";
   EXPECT_EQ(
       Texts({CString(gbk), CString("a\0b", 3), CString(static_cast<const char*>(nullptr)), zero,
              null, none, dash, CString('=', 3), CString('=', 0), CString('=', -1), narrow,

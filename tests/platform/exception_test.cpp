@@ -57,7 +57,7 @@ TEST(ExceptionTest, MessagesAreCutToTheBuffer) {
               error.GetErrorMessage(tiny, sizeof tiny));
   EXPECT_STREQ(message, "end of file");
   EXPECT_STREQ(tiny, "end");
-  EXPECT_FALSE(error.GetErrorMessage(NULL, 10));
+  EXPECT_FALSE(error.GetErrorMessage(nullptr, 10));
   ASSERT_TRUE(CFileException(99).GetErrorMessage(message, sizeof message));
   EXPECT_STREQ(message, "unknown file error");
 }

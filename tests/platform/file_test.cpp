@@ -62,7 +62,7 @@ TEST(FileTest, OpenFailuresAreQuietAndFillTheRecord) {
   CFileException error;
   EXPECT_FALSE(file.Open(dir.Path("missing.bin").c_str(), CFile::modeRead, &error));
   EXPECT_EQ(error.m_lOsError, ENOENT);
-  EXPECT_FALSE(file.Open(NULL, CFile::modeRead));
+  EXPECT_FALSE(file.Open(nullptr, CFile::modeRead));
   EXPECT_FALSE(file.IsOpen());
   EXPECT_EQ(dir.Entries().size(), 0u);
 }

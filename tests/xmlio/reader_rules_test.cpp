@@ -77,7 +77,7 @@ TEST_F(ReaderRules, ElementsToChunks) {
     ASSERT_TRUE(chunk) << row.element;
     EXPECT_EQ(root->Child(kept++), chunk) << row.element << " out of document order";
     EXPECT_EQ(chunk->type(), row.type) << row.element;
-    EXPECT_EQ(chunk->valueKind() == IChunk::kNoValue, *row.type == '\0') << row.element;
+    EXPECT_EQ(chunk->type().IsEmpty(), *row.type == '\0') << row.element;
     EXPECT_EQ(chunk->getValueAsString(), row.valueText) << row.element;
   }
   EXPECT_EQ(root->numChild(), kept);

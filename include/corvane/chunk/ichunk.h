@@ -15,6 +15,12 @@
 #include <map>
 #include <vector>
 
+namespace corvane {
+namespace chunk {
+struct ChunkAccess;
+}  // namespace chunk
+}  // namespace corvane
+
 class CORVANE_API IChunk {
  public:
   typedef std::vector<boost::shared_ptr<IChunk> > ChildList;
@@ -92,28 +98,12 @@ class CORVANE_API IChunk {
   unsigned int getValues(std::map<CString, CString>& values);
   unsigned int getValues(std::map<CString, boost::any>& values);
 
-  // Value kind codes; the tag text is what the outside sees.
-  enum ValueKind {
-    kInt = 0,
-    kUInt,
-    kFloat,
-    kLong64,
-    kULong64,
-    kDouble,
-    kBool,
-    kFloat2,
-    kFloat3,
-    kFloat4,
-    kDouble2,
-    kDouble3,
-    kDouble4,
-    kString,
-    kCustomText,
-    kNoValue = 0x7FFFFFFF
-  };
-  ValueKind valueKind() const { return static_cast<ValueKind>(m_kind); }
-
  private:
+  // The library's own code reads the value kind (the m_kind code) through
+  // corvane::chunk::ChunkAccess (src/chunk); it is not part of this class's
+  // interface.
+  friend struct corvane::chunk::ChunkAccess;
+
   // All members start at the first byte; reading another member than the one
   // written reinterprets the bits, which the typed getters rely on.
   union Value {
@@ -129,7 +119,7 @@ class CORVANE_API IChunk {
     unsigned char bytes[32];  // bool is read as bytes[0] != 0, never as a bool
   };
 
-  bool HasText() const { return m_kind == kString || m_kind == kCustomText; }
+  bool HasText() const;
   void SetText(const CString& text);
   void ReleaseText();
   // Releases the entries of `children` one chunk at a time, never recursing.
@@ -138,7 +128,7 @@ class CORVANE_API IChunk {
   CString m_name;
   CString m_label;
   CString m_type;
-  int m_kind;
+  int m_kind;  // the value kind: corvane::chunk::ValueKind
   ChildList m_children;
   Value m_value;
 };

@@ -10,7 +10,6 @@
 #include <corvane/platform/afx_exception.h>
 #include <corvane/platform/afx_file.h>
 #include <corvane/platform/cstring.h>
-#include <corvane/platform/little_endian.h>
 #include <corvane/platform/wintypes.h>
 
 namespace corvane {
@@ -29,7 +28,7 @@ class CORVANE_API CArchive {
   // `buffer`, when given, must hold `bufferSize` bytes and outlive the
   // archive; otherwise the archive allocates its own. bNoByteSwap is
   // accepted and has no effect: the byte order is always little-endian.
-  CArchive(CFile* file, UINT mode, int bufferSize = 4096, void* buffer = NULL);
+  CArchive(CFile* file, UINT mode, int bufferSize = 4096, void* buffer = nullptr);
   // An archive that is still open flushes here (as Flush) unless
   // bNoFlushOnDelete was given. A destructor must not throw, so a failure of
   // that last flush is swallowed (the exception deleted): call Close() first
@@ -59,42 +58,33 @@ class CORVANE_API CArchive {
   // Detaches without flushing or reporting anything.
   void Abort() noexcept;
 
-  CArchive& operator<<(BYTE value) { return StoreNumber(value); }
-  CArchive& operator<<(WORD value) { return StoreNumber(value); }
-  CArchive& operator<<(unsigned int value) { return StoreNumber(value); }  // also DWORD
-  CArchive& operator<<(int value) { return StoreNumber(value); }
-  // LONG is 4 bytes in an archive, as the framework lays it out.
-  CArchive& operator<<(LONG value) { return StoreNumber(static_cast<std::int32_t>(value)); }
-  CArchive& operator<<(short value) { return StoreNumber(value); }
-  CArchive& operator<<(char value) { return StoreNumber(value); }
-  CArchive& operator<<(bool value) { return StoreNumber(static_cast<BYTE>(value ? 1 : 0)); }
-  CArchive& operator<<(float value) { return StoreNumber(value); }
-  CArchive& operator<<(double value) { return StoreNumber(value); }
-  CArchive& operator<<(LONGLONG value) { return StoreNumber(value); }
-  CArchive& operator<<(ULONGLONG value) { return StoreNumber(value); }
+  // Numbers, little-endian; a bool is one byte (any non-zero byte reads as
+  // true) and a LONG four, as the framework lays them out.
+  CArchive& operator<<(BYTE value);
+  CArchive& operator<<(WORD value);
+  CArchive& operator<<(unsigned int value);  // also DWORD
+  CArchive& operator<<(int value);
+  CArchive& operator<<(LONG value);
+  CArchive& operator<<(short value);
+  CArchive& operator<<(char value);
+  CArchive& operator<<(bool value);
+  CArchive& operator<<(float value);
+  CArchive& operator<<(double value);
+  CArchive& operator<<(LONGLONG value);
+  CArchive& operator<<(ULONGLONG value);
 
-  CArchive& operator>>(BYTE& value) { return LoadNumber(value); }
-  CArchive& operator>>(WORD& value) { return LoadNumber(value); }
-  CArchive& operator>>(unsigned int& value) { return LoadNumber(value); }
-  CArchive& operator>>(int& value) { return LoadNumber(value); }
-  CArchive& operator>>(LONG& value) {
-    std::int32_t stored;
-    LoadNumber(stored);
-    value = stored;
-    return *this;
-  }
-  CArchive& operator>>(short& value) { return LoadNumber(value); }
-  CArchive& operator>>(char& value) { return LoadNumber(value); }
-  CArchive& operator>>(bool& value) {
-    BYTE stored;
-    LoadNumber(stored);
-    value = stored != 0;
-    return *this;
-  }
-  CArchive& operator>>(float& value) { return LoadNumber(value); }
-  CArchive& operator>>(double& value) { return LoadNumber(value); }
-  CArchive& operator>>(LONGLONG& value) { return LoadNumber(value); }
-  CArchive& operator>>(ULONGLONG& value) { return LoadNumber(value); }
+  CArchive& operator>>(BYTE& value);
+  CArchive& operator>>(WORD& value);
+  CArchive& operator>>(unsigned int& value);
+  CArchive& operator>>(int& value);
+  CArchive& operator>>(LONG& value);
+  CArchive& operator>>(short& value);
+  CArchive& operator>>(char& value);
+  CArchive& operator>>(bool& value);
+  CArchive& operator>>(float& value);
+  CArchive& operator>>(double& value);
+  CArchive& operator>>(LONGLONG& value);
+  CArchive& operator>>(ULONGLONG& value);
 
  private:
   // Not part of the framework's class: the library's mesh reader looks ahead
@@ -110,32 +100,18 @@ class CORVANE_API CArchive {
     return wanted <= buffered ? wanted : LoadableBeyondBuffer(wanted, buffered);
   }
   // Loading: the next `count` bytes in place in the buffer, which counts them
-  // as read; NULL, with nothing read, when fewer are buffered.
+  // as read; nullptr, with nothing read, when fewer are buffered.
   const BYTE* TakeBuffered(UINT count) noexcept {
-    if (static_cast<std::size_t>(m_loadEnd - m_loadCur) < count) return NULL;
+    if (static_cast<std::size_t>(m_loadEnd - m_loadCur) < count) return nullptr;
     const BYTE* taken = m_loadCur;
     m_loadCur += count;
     return taken;
   }
 
-  // The fast paths: one comparison against the buffer, then the codec. The
-  // storing window is empty while loading and the loading window is empty
-  // while storing, so a transfer in the wrong direction always reaches the
-  // slow path, which raises the mode error before anything moves.
   template <typename T>
-  CArchive& StoreNumber(T value) {
-    if (static_cast<std::size_t>(m_storeEnd - m_storeCur) < sizeof(T)) MakeRoom();
-    corvane::le::Store(m_storeCur, value);
-    m_storeCur += sizeof(T);
-    return *this;
-  }
+  CArchive& StoreNumber(T value);
   template <typename T>
-  CArchive& LoadNumber(T& value) {
-    if (static_cast<std::size_t>(m_loadEnd - m_loadCur) < sizeof(T)) FillBuffer(sizeof(T));
-    value = corvane::le::Load<T>(m_loadCur);
-    m_loadCur += sizeof(T);
-    return *this;
-  }
+  CArchive& LoadNumber(T& value);
 
   // Makes at least `needed` bytes available to load, or throws (writeOnly,
   // genericException when closed, endOfFile when the file runs out).

@@ -20,7 +20,7 @@ class CORVANE_API CException {
   // A short English description of the failure, copied into `message`
   // (truncated to `maxLength` bytes with a terminator). FALSE when there is
   // no buffer.
-  virtual BOOL GetErrorMessage(LPSTR message, UINT maxLength, UINT* helpContext = NULL) const;
+  virtual BOOL GetErrorMessage(LPSTR message, UINT maxLength, UINT* helpContext = nullptr) const;
 
   BOOL m_bAutoDelete;
 
@@ -44,8 +44,8 @@ class CORVANE_API CArchiveException : public CException {
     bufferFull = 8,
   };
 
-  explicit CArchiveException(int cause = none, LPCSTR fileName = NULL);
-  BOOL GetErrorMessage(LPSTR message, UINT maxLength, UINT* helpContext = NULL) const override;
+  explicit CArchiveException(int cause = none, LPCSTR fileName = nullptr);
+  BOOL GetErrorMessage(LPSTR message, UINT maxLength, UINT* helpContext = nullptr) const override;
 
   int m_cause;
   CString m_strFileName;
@@ -71,10 +71,11 @@ class CORVANE_API CFileException : public CException {
     endOfFile = 14,
   };
 
-  explicit CFileException(int cause = none, LONG osError = -1, LPCSTR fileName = NULL);
-  BOOL GetErrorMessage(LPSTR message, UINT maxLength, UINT* helpContext = NULL) const override;
+  explicit CFileException(int cause = none, LONG osError = -1, LPCSTR fileName = nullptr);
+  BOOL GetErrorMessage(LPSTR message, UINT maxLength, UINT* helpContext = nullptr) const override;
 
-  // The file cause for an operating-system error number (errno).
+  // The file cause for an operating-system error number: this library maps
+  // the errno values of its platform.
   static int OsErrorToException(LONG osError) noexcept;
 
   int m_cause;
@@ -82,6 +83,6 @@ class CORVANE_API CFileException : public CException {
   CString m_strFileName;
 };
 
-[[noreturn]] CORVANE_API void AfxThrowArchiveException(int cause, LPCSTR fileName = NULL);
+[[noreturn]] CORVANE_API void AfxThrowArchiveException(int cause, LPCSTR fileName = nullptr);
 [[noreturn]] CORVANE_API void AfxThrowFileException(int cause, LONG osError = -1,
-                                                    LPCSTR fileName = NULL);
+                                                    LPCSTR fileName = nullptr);

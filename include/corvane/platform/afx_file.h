@@ -42,7 +42,7 @@ class CORVANE_API CFile {
 
   // Opens `path`; FALSE (with `error` filled when given) when it cannot be
   // opened. A directory never opens. An open file is closed first.
-  virtual BOOL Open(LPCSTR path, UINT flags, CFileException* error = NULL);
+  virtual BOOL Open(LPCSTR path, UINT flags, CFileException* error = nullptr);
 
   // Reads up to `count` bytes; fewer only at end of file.
   virtual UINT Read(void* buffer, UINT count);

@@ -9,8 +9,8 @@
 
 class CORVANE_API CWinApp {
  public:
-  // `appName` is borrowed and may be NULL (no name).
-  explicit CWinApp(LPCSTR appName = NULL) noexcept;
+  // `appName` is borrowed and may be nullptr (no name).
+  explicit CWinApp(LPCSTR appName = nullptr) noexcept;
   virtual ~CWinApp();
   CWinApp(const CWinApp&) = delete;
   CWinApp& operator=(const CWinApp&) = delete;
@@ -23,5 +23,5 @@ class CORVANE_API CWinApp {
   LPCSTR m_pszAppName;
 };
 
-// The process's application object, NULL when none exists.
+// The process's application object, nullptr when none exists.
 CORVANE_API CWinApp* AfxGetApp() noexcept;

@@ -42,7 +42,7 @@ struct EmptyStringBlock {
 // The text every empty CString points at; never counted, never freed.
 extern CORVANE_API EmptyStringBlock g_emptyString;
 
-// Constraints that keep literal 0 and NULL meaning "no text": a character or a
+// Constraints that keep literal 0 and nullptr meaning "no text": a character or a
 // wide text is taken only when it is exactly of that type.
 template <typename T>
 using IfChar = std::enable_if_t<std::is_same_v<T, char>, int>;

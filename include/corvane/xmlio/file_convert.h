@@ -18,6 +18,12 @@
 
 #include <boost/shared_ptr.hpp>
 
+namespace corvane {
+namespace xmlio {
+class PendingWrite;
+}  // namespace xmlio
+}  // namespace corvane
+
 class CORVANE_API FileConvert {
  public:
   FileConvert();
@@ -47,5 +53,6 @@ class CORVANE_API FileConvert {
   StartProgressFun m_start;
   SetPosFun m_setPos;
   EndProgressFun m_end;
-  boost::shared_ptr<void> m_pendingWrite;  // shared by write-mode copies
+  // The file this document owes its path in write mode, shared with its copies.
+  boost::shared_ptr<corvane::xmlio::PendingWrite> m_pendingWrite;
 };

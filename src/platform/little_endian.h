@@ -9,6 +9,7 @@
 #include <type_traits>
 
 namespace corvane {
+namespace platform {
 namespace le {
 
 // The unsigned integer with the same width as T (T an integer or floating type).
@@ -46,4 +47,5 @@ inline T Load(const unsigned char* in) noexcept {
 }
 
 }  // namespace le
+}  // namespace platform
 }  // namespace corvane
