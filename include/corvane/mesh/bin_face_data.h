@@ -12,7 +12,8 @@
 
 struct CORVANE_API BinFaceData {
   // The value of transientValue after construction; the mesh file never
-  // stores the field, so a face read into a new slot keeps it.
+  // stores the field, so a face read into a new slot keeps it. (A library
+  // addition: a name for the constant.)
   static constexpr int kUnsetTransientValue = 0xFFFFFF;
 
   BinFaceData();

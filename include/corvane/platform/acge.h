@@ -8,6 +8,7 @@
 
 class CORVANE_API AcGeTol {
  public:
+  // The defaults of a new tolerance (library additions: names for them).
   static constexpr double kDefaultEqualPoint = 1e-10;
   static constexpr double kDefaultEqualVector = 1e-10;
 

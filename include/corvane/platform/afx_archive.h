@@ -22,7 +22,7 @@ class CORVANE_API CArchive {
  public:
   enum Mode : UINT { store = 0, load = 1, bNoFlushOnDelete = 2, bNoByteSwap = 4 };
   // Buffers smaller than this are replaced by an own buffer of this size, so
-  // that any single number fits.
+  // that any single number fits (a library addition).
   static constexpr int kMinBufferSize = 64;
 
   // `buffer`, when given, must hold `bufferSize` bytes and outlive the

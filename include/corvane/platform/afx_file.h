@@ -60,7 +60,7 @@ class CORVANE_API CFile {
   virtual ULONGLONG Seek(LONGLONG offset, UINT from);
 
   CString GetFilePath() const { return m_strFileName; }
-  bool IsOpen() const noexcept { return m_fd >= 0; }
+  bool IsOpen() const noexcept { return m_fd >= 0; }  // a library addition
 
   // Renames or removes a file by path; failures throw CFileException*.
   static void Rename(LPCSTR oldName, LPCSTR newName);
