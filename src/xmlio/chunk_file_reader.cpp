@@ -49,8 +49,9 @@ std::string Explain(chunk::DropReason reason, const Attributes& attributes) {
   return chunk::DropReasonText(reason);
 }
 
-// The reading pass: one chunk per element, appended to its parent's
-// children as soon as it is made.
+// The reading pass: one chunk per element. The document element's chunk
+// reaches the target at once; every other chunk joins its parent's children
+// when the parent ends (see StartElement).
 class TreeBuilder : public xmldom::ElementListener {
  public:
   TreeBuilder(boost::shared_ptr<IChunk>& root, ProgressRun& progress,
