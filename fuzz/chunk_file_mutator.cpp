@@ -177,11 +177,9 @@ class ChunkFile {
       if (node.type() == pugi::node_doctype) m_document.remove_child(node);
       node = next;
     }
-    for (std::pair<pugi::xml_node, std::size_t> entry : Elements()) {
+    const std::vector<std::pair<pugi::xml_node, std::size_t> > elements = Elements();
+    for (const std::pair<pugi::xml_node, std::size_t>& entry : elements) {
       pugi::xml_node element = entry.first;
-      if (entry.second == kDepthLimit) {
-        while (element.first_child()) element.remove_child(element.first_child());
-      }
       if (!IsXmlName(element.name())) element.set_name("a");
       for (pugi::xml_attribute attribute = element.first_attribute(); attribute;) {
         const pugi::xml_attribute next = attribute.next_attribute();
@@ -196,6 +194,12 @@ class ChunkFile {
         if (child.type() != pugi::node_element)
           child.set_value(XmlCharacters(child.value()).c_str());
       }
+    }
+    // Last: this frees elements further down, which the walk above visits.
+    for (const std::pair<pugi::xml_node, std::size_t>& entry : elements) {
+      pugi::xml_node element = entry.first;
+      if (entry.second != kDepthLimit) continue;
+      while (element.first_child()) element.remove_child(element.first_child());
     }
   }
 
@@ -394,12 +398,16 @@ class ChunkFile {
   std::size_t m_encoding = 0;
 };
 
-// Copies `text` out when it fits, else leaves it to libFuzzer's mutations.
-std::size_t Deliver(const std::string& text, std::uint8_t* data, std::size_t size,
-                    std::size_t maxSize) {
-  if (text.empty() || text.size() > maxSize) return LLVMFuzzerMutate(data, size, maxSize);
-  std::memcpy(data, text.data(), text.size());
-  return text.size();
+// The file's text, shrunk to the usual size most of the time and always to
+// `maxSize` when it can be; empty when it cannot.
+std::string WriteWithin(ChunkFile& file, Random& random, std::size_t maxSize) {
+  std::string text = file.Write();
+  const std::size_t limit = random.OneIn(16) || maxSize < kUsualSize ? maxSize : kUsualSize;
+  for (int tries = 0; tries < 8 && text.size() > limit; ++tries) {
+    file.Shrink();
+    text = file.Write();
+  }
+  return text.size() <= maxSize ? text : std::string();
 }
 
 }  // namespace
@@ -416,13 +424,10 @@ extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t s
     file.MakeNew();
   }
   for (std::size_t i = 1 + random.Below(3); i > 0; --i) file.Mutate();
-  std::string text = file.Write();
-  const std::size_t limit = random.OneIn(16) || maxSize < kUsualSize ? maxSize : kUsualSize;
-  for (int tries = 0; tries < 8 && text.size() > limit; ++tries) {
-    file.Shrink();
-    text = file.Write();
-  }
-  return Deliver(text, data, size, maxSize);
+  const std::string text = WriteWithin(file, random, maxSize);
+  if (text.empty()) return LLVMFuzzerMutate(data, size, maxSize);
+  std::memcpy(data, text.data(), text.size());
+  return text.size();
 }
 
 extern "C" std::size_t LLVMFuzzerCustomCrossOver(const std::uint8_t* data1, std::size_t size1,
@@ -436,8 +441,7 @@ extern "C" std::size_t LLVMFuzzerCustomCrossOver(const std::uint8_t* data1, std:
   if (!file.Read(data1, size1) || !other.Read(data2, size2)) return 0;
   file.Graft(other);
   file.Mutate();
-  const std::string text = file.Write();
-  if (text.size() > maxOutSize) return 0;
-  std::memcpy(out, text.data(), text.size());
+  const std::string text = WriteWithin(file, random, maxOutSize);
+  if (!text.empty()) std::memcpy(out, text.data(), text.size());
   return text.size();
 }
