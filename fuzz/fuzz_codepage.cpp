@@ -12,6 +12,8 @@
 #include <cstring>
 #include <string>
 
+#include "fuzz_support.h"
+
 namespace {
 
 std::wstring WideFrom(const std::uint8_t* data, std::size_t size) {
@@ -30,7 +32,9 @@ bool HasNul(const std::wstring& text) { return text.find(L'\0') != std::wstring:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  corvane_fuzz::Execution execution("a conversion with text");
   if (size == 0) return 0;
+  if (size > 1) execution.Reached();  // the function picked has text to work on
   const std::uint8_t selector = data[0];
   ++data;
   --size;
@@ -84,10 +88,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
     }
     case 5: {
-      const CString format_result = CString(narrow.c_str());
-      CString joined = format_result;
-      joined += format_result;
-      Require(joined.GetLength() == 2 * format_result.GetLength());
+      // Format with a CString argument (its text goes to %s), then with the
+      // result itself as the argument, then appended to.
+      const CString text(narrow.c_str());
+      CString format_result;
+      format_result.Format("[%s|%d|%s]", text, text.GetLength(), narrowToNul.c_str());
+      const std::string expected =
+          "[" + narrowToNul + "|" + std::to_string(narrowToNul.size()) + "|" + narrowToNul + "]";
+      Require(format_result.GetString() == expected);
+      Require(format_result.GetLength() == static_cast<int>(expected.size()));
+      format_result.Format("%s", format_result);
+      Require(format_result.GetString() == expected);
+      format_result.AppendFormat("%s%c", text, 'x');
+      Require(format_result.GetString() == expected + narrowToNul + "x");
+      CString joined = text;
+      joined += text;
+      Require(joined.GetLength() == 2 * text.GetLength());
       Require(joined.CompareNoCase(joined) == 0);
       break;
     }

@@ -1,7 +1,8 @@
 // Helpers shared by the fuzz targets: a scratch file that holds the input
 // bytes for readers that take a path, an in-memory CFile for archive readers,
-// and a walk over a chunk tree that touches every value. Each target runs in
-// one thread; the scratch file belongs to the process and is removed at exit.
+// a walk over a chunk tree that touches every value, and the count of the
+// executions that reach the code a target is for. Each target runs in one
+// thread; the scratch file belongs to the process and is removed at exit.
 #pragma once
 
 #include <corvane/chunk/ichunk.h>
@@ -18,9 +19,56 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvane_fuzz {
+
+// How many executions reached the code a target is meant to exercise, and
+// what that code is. Trivially destructible, so it outlives every handler.
+struct ReachTally {
+  const char* what = "";
+  unsigned long long reached = 0;
+  unsigned long long runs = 0;
+};
+
+inline ReachTally& Tally() {
+  static ReachTally tally;
+  return tally;
+}
+
+// "reached N of M (WHAT)", to the file $CORVANE_FUZZ_REACHED names or else to
+// stderr: scripts/fuzz.sh turns it into the share in its summary line. An
+// atexit handler, because libFuzzer ends a timed run with exit().
+inline void ReportReach() {
+  const ReachTally& tally = Tally();
+  const char* path = std::getenv("CORVANE_FUZZ_REACHED");
+  std::FILE* file = path != nullptr && *path != '\0' ? std::fopen(path, "w") : nullptr;
+  std::fprintf(file != nullptr ? file : stderr, "reached %llu of %llu (%s)\n", tally.reached,
+               tally.runs, tally.what);
+  if (file != nullptr) std::fclose(file);
+}
+
+// One execution of a target; Reached() when it got to the code the target
+// is for (`what`, the same text on every execution).
+class Execution {
+ public:
+  explicit Execution(const char* what) {
+    ReachTally& tally = Tally();
+    if (tally.runs++ == 0) {
+      tally.what = what;
+      std::atexit(&ReportReach);
+    }
+  }
+  void Reached() {
+    if (m_reached) return;
+    m_reached = true;
+    ++Tally().reached;
+  }
+
+ private:
+  bool m_reached = false;
+};
 
 // A file of this process under $TMPDIR (or /tmp), rewritten for every input.
 class ScratchFile {
@@ -132,6 +180,28 @@ inline std::size_t WalkTree(const boost::shared_ptr<IChunk>& root) {
     }
   }
   return seen;
+}
+
+// Whether two trees hold the same labels, names, types and values in the
+// same shape; without recursion.
+inline bool SameTree(const boost::shared_ptr<IChunk>& a, const boost::shared_ptr<IChunk>& b) {
+  std::vector<std::pair<boost::shared_ptr<IChunk>, boost::shared_ptr<IChunk> > > pending;
+  pending.emplace_back(a, b);
+  while (!pending.empty()) {
+    const boost::shared_ptr<IChunk> x = pending.back().first;
+    const boost::shared_ptr<IChunk> y = pending.back().second;
+    pending.pop_back();
+    if (!x || !y) {
+      if (x || y) return false;
+      continue;
+    }
+    if (x->label() != y->label() || x->name() != y->name() || x->type() != y->type() ||
+        x->getValueAsString() != y->getValueAsString() || x->numChild() != y->numChild()) {
+      return false;
+    }
+    for (unsigned int i = 0; i < x->numChild(); ++i) pending.emplace_back(x->Child(i), y->Child(i));
+  }
+  return true;
 }
 
 }  // namespace corvane_fuzz

@@ -2,7 +2,9 @@
 # Builds the libFuzzer targets with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer (build/fuzz) and runs each one for
 # SECONDS_PER_TARGET seconds (default 60) over a scratch copy of its seed
-# corpus, leak detection on. Prints one line per target and exits non-zero
+# corpus, leak detection on. Prints one line per target, with the share of
+# the executions that reached the code the target is for (each target counts
+# them and writes "reached N of M (WHAT)" at exit), and exits non-zero
 # when any target finds a crash, leak, timeout or out-of-memory input; the
 # finding is kept under the scratch directory, which is then not removed.
 #
@@ -50,19 +52,25 @@ for target in "${targets[@]}"; do
   esac
   start=$(date +%s)
   status=0
-  "$build/fuzz/$target" "${flags[@]}" "$work/corpus" >"$work/log" 2>&1 || status=$?
+  CORVANE_FUZZ_REACHED="$work/reached" \
+    "$build/fuzz/$target" "${flags[@]}" "$work/corpus" >"$work/log" 2>&1 || status=$?
   elapsed=$(( $(date +%s) - start ))
   runs=$(grep -Eo '^#[0-9]+' "$work/log" | tail -n 1 | tr -d '#' || true)
   inputs=$(find "$work/corpus" -type f | wc -l)
   findings=$(find "$work/findings" -type f | wc -l)
+  share="share unknown"
+  if [[ $(cat "$work/reached" 2>/dev/null) =~ ^reached\ ([0-9]+)\ of\ ([0-9]+)\ \((.*)\)$ ]] &&
+     [ "${BASH_REMATCH[2]}" -gt 0 ]; then
+    share="$(( BASH_REMATCH[1] * 100 / BASH_REMATCH[2] ))% reached ${BASH_REMATCH[3]}"
+  fi
   if [ "$status" -ne 0 ] || [ "$findings" -ne 0 ]; then
     failed=1
     failed_targets=$((failed_targets + 1))
-    echo "FAIL $target: ${elapsed}s, exit $status, findings in $work/findings (log $work/log)"
+    echo "FAIL $target: ${elapsed}s, exit $status, $share, findings in $work/findings (log $work/log)"
     grep -E 'ERROR|SUMMARY|runtime error' "$work/log" | head -n 3 || true
   else
     passed_targets=$((passed_targets + 1))
-    echo "ok   $target: ${elapsed}s, ${runs:-0} runs, corpus $inputs inputs"
+    echo "ok   $target: ${elapsed}s, ${runs:-0} runs, $share, corpus $inputs inputs"
   fi
 done
 
