@@ -4,10 +4,10 @@
 // (both passes) takes at most 64 MB at its peak, and no more than three
 // times what the same shape at half the size takes: memory grows with the
 // file, not faster.
-// Measured: the peak of live bytes taken through operator new, which the
-// library uses for everything it allocates, libexpat's memory included (the
-// parser is given operator new as its allocator). Not measured: what the C
-// library allocates on its own (the system converter's state).
+// Measured: the peak of live bytes taken through operator new, through which
+// the reader allocates everything, libexpat's memory included (the parser is
+// given operator new as its allocator). Not measured: what the C library
+// allocates on its own (the system converter's state).
 #include <corvane/xmlio/xml_file_io.h>
 #include <gtest/gtest.h>
 

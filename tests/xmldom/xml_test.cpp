@@ -1,6 +1,6 @@
 // CXml: making, saving, opening, copying and closing documents. (What a save
-// keeps of what its path names is in save_test.cpp; what Open refuses, in
-// strict_xml_test.cpp.)
+// keeps of what its path names is in save_test.cpp; what Open reads and
+// refuses, in strict_xml_test.cpp.)
 #include <corvane/xmldom/xml.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -48,30 +48,6 @@ TEST(Xml, CreateSaveOpenAndTheStoredPath) {
   ASSERT_TRUE(xml.Save());  // back to the path Open stored, without comment or blanks
   EXPECT_CONFORMING_XML(dir.Path("in.xml"));
   EXPECT_EQ(ReadText(dir.Path("in.xml")), kDeclaration + "<a><b x=\"1\"/></a>");
-}
-
-TEST(Xml, EncodingsAreReadAsNarrowText) {
-  const struct {
-    const char* file;
-    const char* name;  // the root's "name", or nullptr: the file does not open
-  } cases[] = {
-      {"utf8_bom.xml", "\xD6\xD0\xCE\xC4\x88\xD2"},
-      {"utf16le_bom.xml", "\xD6\xD0\xCE\xC4\x88\xD2"},
-      {"utf16be_bom.xml", "\xD6\xD0\xCE\xC4\x88\xD2"},
-      {"gb2312_declared.xml", "\xD6\xD0\xCE\xC4\x88\xD2"},  // read as code page 936
-      {"outside_code_page.xml", "a?b"},                     // Thai is not in the code page
-      {"unknown_encoding.xml", nullptr},
-      {"doctype_entities.xml", nullptr},
-  };
-  for (const auto& c : cases) {
-    CXml xml;
-    ASSERT_EQ(xml.Open(corvane_test::DataFile(std::string("xml/") + c.file).c_str()),
-              c.name != nullptr)
-        << c.file;
-    if (c.name != nullptr) {
-      EXPECT_EQ(xml.GetRoot()->GetAttribute("name"), c.name) << c.file;
-    }
-  }
 }
 
 TEST(Xml, RefusedNamesAndMalformedFilesLeaveNoDocumentElement) {

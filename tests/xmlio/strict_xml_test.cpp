@@ -29,12 +29,12 @@ std::string Declared(const char* encoding, const std::string& rest) {
   return std::string("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?>" + rest;
 }
 
-// "<a v='X'/>" in UTF-16LE, X given as code units.
-std::string Utf16Le(const std::u16string& text) {
+// The text in UTF-16, little-endian unless `big`.
+std::string Utf16(const std::u16string& text, bool big = false) {
   std::string bytes;
   for (const char16_t unit : text) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>(unit >> 8);
+    bytes += static_cast<char>(big ? unit >> 8 : unit & 0xFF);
+    bytes += static_cast<char>(big ? unit & 0xFF : unit >> 8);
   }
   return bytes;
 }
@@ -62,8 +62,8 @@ TEST_F(StrictXml, EveryNotWellFormedDocumentFailsEveryLoad) {
       {"unknown encoding", Declared("no-such-code", "<a/>")},
       {"UTF-16 declared, 8-bit written", Declared("UTF-16", "<a/>")},
       {"BOM contradicts declaration", "\xEF\xBB\xBF" + Declared("GBK", "<a/>")},
-      {"lone surrogate", "\xFF\xFE" + Utf16Le(u"<a v=\"\xD800\"/>")},
-      {"cut UTF-16", "\xFF\xFE" + Utf16Le(u"<a/>") + "x"},
+      {"lone surrogate", "\xFF\xFE" + Utf16(u"<a v=\"\xD800\"/>")},
+      {"cut UTF-16", "\xFF\xFE" + Utf16(u"<a/>") + "x"},
       // Markup (the parser's own rules; a few stand for all).
       {"undeclared entity", "<a v=\"&nbsp;\"/>"},
       {"duplicate attribute", "<a v=\"1\" v=\"2\"/>"},
@@ -131,8 +131,12 @@ TEST_F(StrictXml, LegalButUnusualDocumentsLoad) {
       {"CRLF line ends", "<?xml version=\"1.0\"?>\r\n<R>\r\n<C\r\nName=\"n\"/>\r\n</R>\r\n", "n"},
       {"standalone declaration", "<?xml version='1.0' standalone='yes'?><R><C Name='n'/></R>", "n"},
       {"UTF-8 byte order mark", "\xEF\xBB\xBF<R><C Name=\"\xE4\xB8\xAD\"/></R>", "\xD6\xD0"},
-      {"UTF-16 without a mark", Utf16Le(u"<?xml version=\"1.0\"?><R><C Name=\"\x4E2D\"/></R>"),
+      {"UTF-16 without a mark", Utf16(u"<?xml version=\"1.0\"?><R><C Name=\"\x4E2D\"/></R>"),
        "\xD6\xD0"},
+      {"UTF-16LE with a mark", "\xFF\xFE" + Utf16(u"<R><C Name=\"\x4E2D\"/></R>"), "\xD6\xD0"},
+      {"UTF-16BE with a mark", "\xFE\xFF" + Utf16(u"<R><C Name=\"\x4E2D\"/></R>", true),
+       "\xD6\xD0"},
+      {"outside the code page", "<R><C Name=\"a\xE0\xB8\x81z\"/></R>", "a?z"},  // Thai: '?'
       {"GB18030", Declared("GB18030", "<R><C Name=\"\xD6\xD0\"/></R>"), "\xD6\xD0"},
       {"GB2312 read as GBK", Declared("gb2312", "<R><C Name=\"\x88\xD2\"/></R>"), "\x88\xD2"},
       {"depth 256", "<R><C Name=\"n\">" + Nested(254) + "</C></R>", "n"},
