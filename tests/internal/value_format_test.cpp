@@ -1,7 +1,8 @@
 // The value text written into a caller's buffer: printf's "%f" digits for
 // doubles and floats across magnitudes, exact rounding ties, subnormals,
 // non-finite values and the 2^52 boundary where the integer formatting hands
-// over to the general one. Each kind's text is pinned by the factory table.
+// over to the general one. The text of each kind is pinned by the chunk
+// factories' table.
 #include "chunk/value_format.h"
 
 #include <corvane/chunk/chunk_factory.h>
@@ -26,46 +27,23 @@ std::string Printf(double value) {
   return buffer;
 }
 
-std::string Formatted(const boost::shared_ptr<IChunk>& chunk) {
-  ValueTextBuffer buffer;
-  return std::string(FormatValueText(*chunk, buffer));
-}
-
-// Both forms of the text agree, and the buffer form is what is expected.
+// Both forms of the text are what is expected.
 void ExpectText(const boost::shared_ptr<IChunk>& chunk, const std::string& expected) {
-  EXPECT_EQ(Formatted(chunk), expected);
-  EXPECT_EQ(std::string(chunk->getValueAsString().GetString()), expected);
+  ValueTextBuffer buffer;
+  ASSERT_EQ(std::string(FormatValueText(*chunk, buffer)), expected);
+  ASSERT_EQ(std::string(chunk->getValueAsString().GetString()), expected);
 }
 
-const CString L("L");
-const CString N("N");
+// A double and the float nearest to it, each as printf prints it.
+void ExpectPrintfText(double value) {
+  ExpectText(newChunk("L", "N", value), Printf(value));
+  const float single = static_cast<float>(value);
+  ExpectText(newChunk("L", "N", single), Printf(static_cast<double>(single)));
+}
 
-TEST(ValueFormat, LongestValueAndNonFiniteComponents) {
+TEST(ValueFormat, BoundariesSubnormalsAndNonFiniteValues) {
   const double max = std::numeric_limits<double>::max();
-  const std::string one = Printf(-max);
-  ExpectText(newChunk(L, N, -max, -max, -max, -max), one + "," + one + "," + one + "," + one);
   const double inf = std::numeric_limits<double>::infinity();
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  ExpectText(newChunk(L, N, -max, 1e300, -1e-300, inf),
-             one + "," + Printf(1e300) + ",-0.000000,inf");
-  ExpectText(newChunk(L, N, static_cast<float>(-inf), static_cast<float>(nan)),
-             "-inf," + Printf(nan));
-}
-
-TEST(ValueFormat, RoundingTiesGoToEvenAsPrintfDoes) {
-  // k/128 for odd k is an exact tie in the seventh decimal (x.5 millionths).
-  for (int k = -513; k <= 513; k += 2) {
-    const double value = k / 128.0;
-    ExpectText(newChunk(L, N, value), Printf(value));
-    ExpectText(newChunk(L, N, static_cast<float>(value)),
-               Printf(static_cast<double>(static_cast<float>(value))));
-  }
-  ExpectText(newChunk(L, N, 1.0 / 128), "0.007812");
-  ExpectText(newChunk(L, N, 3.0 / 128), "0.023438");
-  ExpectText(newChunk(L, N, 122.0703125), "122.070312");
-}
-
-TEST(ValueFormat, BoundariesAndSubnormals) {
   const double cases[] = {0.0,
                           std::numeric_limits<double>::denorm_min(),
                           std::numeric_limits<double>::min(),
@@ -81,12 +59,25 @@ TEST(ValueFormat, BoundariesAndSubnormals) {
                           18446744073709.551,
                           18446744073709551616.0,
                           -1e15 - 0.3,
-                          std::numeric_limits<double>::infinity(),
+                          max,
+                          inf,
                           std::numeric_limits<double>::quiet_NaN()};
   for (const double value : cases) {
-    ExpectText(newChunk(L, N, value), Printf(value));
-    ExpectText(newChunk(L, N, -value), Printf(-value));
+    ExpectPrintfText(value);
+    ExpectPrintfText(-value);
   }
+  // The longest text fits the buffer; components are joined by commas.
+  const std::string longest = Printf(-max);
+  ExpectText(newChunk("L", "N", -max, -max, -max, -max),
+             longest + "," + longest + "," + longest + "," + longest);
+  ExpectText(newChunk("L", "N", -max, -1e-300, inf), longest + ",-0.000000,inf");
+}
+
+TEST(ValueFormat, RoundingTiesGoToEvenAsPrintfDoes) {
+  // k/128 for odd k is an exact tie in the seventh decimal (x.5 millionths).
+  for (int k = -513; k <= 513; k += 2) ExpectPrintfText(k / 128.0);
+  ExpectText(newChunk("L", "N", 1.0 / 128), "0.007812");
+  ExpectText(newChunk("L", "N", 3.0 / 128), "0.023438");
 }
 
 TEST(ValueFormat, RandomDoublesAndFloatsMatchPrintf) {
@@ -94,20 +85,12 @@ TEST(ValueFormat, RandomDoublesAndFloatsMatchPrintf) {
   std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
   std::uniform_int_distribution<int> exponent(-30, 60);
   for (int i = 0; i < 5000; ++i) {
-    double value;
+    double value = std::ldexp(mantissa(random), exponent(random));
     if (i % 3 == 0) {
       const std::uint64_t bits = random();  // any bit pattern, NaNs included
       std::memcpy(&value, &bits, sizeof value);
-    } else {
-      value = std::ldexp(mantissa(random), exponent(random));
     }
-    const std::string expected = Printf(value);
-    ValueTextBuffer buffer;
-    ASSERT_EQ(std::string(FormatValueText(*newChunk(L, N, value), buffer)), expected) << i;
-    const float single = static_cast<float>(value);
-    ASSERT_EQ(std::string(FormatValueText(*newChunk(L, N, single), buffer)),
-              Printf(static_cast<double>(single)))
-        << i;
+    ExpectPrintfText(value);
   }
 }
 

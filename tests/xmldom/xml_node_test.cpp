@@ -10,62 +10,64 @@
 namespace {
 
 using DomXml::CXml;
-using DomXml::CXmlNodes;
 using NodePtr = std::tr1::shared_ptr<DomXml::CXmlNode>;
-using ListPtr = std::tr1::shared_ptr<CXmlNodes>;
+using ListPtr = std::tr1::shared_ptr<DomXml::CXmlNodes>;
 using corvane_test::ReadText;
 using corvane_test::ScratchDir;
 
 const std::string kDeclaration = "<?xml version=\"1.0\"?>";
 
-TEST(XmlNodeAttribute, SetReplacesGetMatchesExactlyAndBadNamesAreRefused) {
+class XmlNode : public ::testing::Test {
+ protected:
+  // Saves the document, has it checked, and answers the file's text.
+  std::string Saved(CXml& xml) {
+    const std::string path = m_dir.Path("saved.xml");
+    EXPECT_TRUE(xml.Save(path.c_str()));
+    EXPECT_CONFORMING_XML(path);
+    return ReadText(path);
+  }
+  ScratchDir m_dir;
+};
+
+TEST_F(XmlNode, SetReplacesGetMatchesExactlyAndBadNamesAreRefused) {
   CXml xml;
   ASSERT_TRUE(xml.Create("R"));
   NodePtr root = xml.GetRoot();
   EXPECT_TRUE(root->SetAttribute("Name", "first"));
   EXPECT_TRUE(root->SetAttribute("Name", "second"));
-  ASSERT_TRUE(root->SetAttribute("empty", ""));
   ASSERT_TRUE(root->SetAttribute("null", nullptr));
   EXPECT_EQ(root->GetAttribute("Name"), "second");
   EXPECT_EQ(root->GetAttribute("name"), "");  // letter case counts
-  EXPECT_EQ(root->GetAttribute("missing"), "");
   CString value("untouched");
   EXPECT_TRUE(root->GetAttribute(CString("missing"), value));
   EXPECT_EQ(value, "");
-  for (const char* name : {"", "1a", "a b", "a=b", "a\"", "a:b"}) {
+  for (const char* name : {"", "1a", "a b", "a=b", "a\"", "a:b", "\xA1\xC1", "xmlns"}) {
     EXPECT_FALSE(root->SetAttribute(name, "v")) << name;
   }
-  EXPECT_FALSE(root->SetAttribute("a", "v", "p", ""));  // a prefix needs a namespace
-  ScratchDir dir;
-  ASSERT_TRUE(xml.Save(dir.Path("a.xml").c_str()));
-  EXPECT_CONFORMING_XML(dir.Path("a.xml"));
-  EXPECT_EQ(ReadText(dir.Path("a.xml")),
-            kDeclaration + "<R Name=\"second\" empty=\"\" null=\"\"/>");
+  EXPECT_FALSE(root->SetAttribute("Name", "bell\x07"));  // a control XML cannot carry
+  EXPECT_FALSE(root->SetAttribute("a", "v", "p", ""));   // a prefix needs a namespace
+  EXPECT_EQ(Saved(xml), kDeclaration + "<R Name=\"second\" null=\"\"/>");
 }
 
-TEST(XmlNodeAttribute, SpecialCharactersAreEscapedAndSurviveSaveAndOpen) {
+TEST_F(XmlNode, SpecialCharactersAreEscapedAndSurviveSaveAndOpen) {
   const char* const kValues[] = {
       "<&\"\t\r\n",
       "it's a>b",
-      "crlf\r\nend",
       "  lead and trail  ",
       "&amp; &lt; &#65;",
       "]]>",
       "\xD6\xD0\xCE\xC4\x88\xD2\x81\x40",  // GBK, including characters outside GB2312
       "\x88\x5C\x88\x5C",                  // GBK characters whose second byte is a backslash
   };
-  ScratchDir dir;
   CXml xml;
   ASSERT_TRUE(xml.Create("R"));
   for (const char* value : kValues)
     ASSERT_TRUE(xml.GetRoot()->NewChild("V")->SetAttribute("v", value));
-  ASSERT_TRUE(xml.Save(dir.Path("round.xml").c_str()));
-  EXPECT_CONFORMING_XML(dir.Path("round.xml"));
   // Literal tabs and line breaks would read back as blanks.
   const std::string head = kDeclaration + "<R><V v=\"&lt;&amp;&quot;&#09;&#13;&#10;\"/>";
-  EXPECT_EQ(ReadText(dir.Path("round.xml")).substr(0, head.size()), head);
+  EXPECT_EQ(Saved(xml).substr(0, head.size()), head);
   CXml reread;
-  ASSERT_TRUE(reread.Open(dir.Path("round.xml").c_str()));
+  ASSERT_TRUE(reread.Open(m_dir.Path("saved.xml").c_str()));
   ListPtr children = reread.GetRoot()->GetChildElements();
   ASSERT_EQ(children->GetCount(), static_cast<int>(sizeof(kValues) / sizeof(kValues[0])));
   for (int i = 0; i < children->GetCount(); ++i) {
@@ -73,8 +75,7 @@ TEST(XmlNodeAttribute, SpecialCharactersAreEscapedAndSurviveSaveAndOpen) {
   }
 }
 
-TEST(XmlNodeAttribute, PrefixAndNamespaceWritePrefixedName) {
-  ScratchDir dir;
+TEST_F(XmlNode, PrefixAndNamespaceWritePrefixedName) {
   CXml xml;
   ASSERT_TRUE(xml.Create("R"));
   NodePtr root = xml.GetRoot();
@@ -85,14 +86,11 @@ TEST(XmlNodeAttribute, PrefixAndNamespaceWritePrefixedName) {
   ASSERT_TRUE(root->SetAttribute("other", "w", "x", "urn:example"));
   EXPECT_FALSE(root->SetAttribute("third", "u", "x", "urn:different"));
   ASSERT_TRUE(root->NewChild("C")->SetAttribute("name", "c", "x", "urn:example"));
-  ASSERT_TRUE(xml.Save(dir.Path("ns.xml").c_str()));
-  EXPECT_CONFORMING_XML(dir.Path("ns.xml"));
-  EXPECT_EQ(
-      ReadText(dir.Path("ns.xml")),
-      kDeclaration + "<R xmlns:x=\"urn:example\" x:name=\"v\" x:other=\"w\"><C x:name=\"c\"/></R>");
+  EXPECT_EQ(Saved(xml), kDeclaration + "<R xmlns:x=\"urn:example\" x:name=\"v\" x:other=\"w\">" +
+                            "<C x:name=\"c\"/></R>");
 }
 
-TEST(XmlNodeChildren, NewChildAppendsInOrderAndGbkNamesRoundTrip) {
+TEST_F(XmlNode, NewChildAppendsInOrderAndGbkNamesRoundTrip) {
   const char kElement[] = "\xCD\xBC\xB2\xE3";  // two GBK characters
   const char kAttribute[] = "\xC3\xFB\xB3\xC6\x88\xD2";
   CXml xml;
@@ -113,25 +111,18 @@ TEST(XmlNodeChildren, NewChildAppendsInOrderAndGbkNamesRoundTrip) {
   ASSERT_TRUE(list->GetItem(4)->SetAttribute(kAttribute, "\xD6\xB5"));
   root->NewChild("late");
   EXPECT_EQ(list->GetCount(), 5);  // a list is a snapshot
-  ScratchDir dir;
-  ASSERT_TRUE(xml.Save(dir.Path("round.xml").c_str()));
-  EXPECT_CONFORMING_XML(dir.Path("round.xml"));
-  EXPECT_CONFORMING_XML(dir.Path("round.xml"));
+  Saved(xml);
   CXml reread;
-  ASSERT_TRUE(reread.Open(dir.Path("round.xml").c_str()));
+  ASSERT_TRUE(reread.Open(m_dir.Path("saved.xml").c_str()));
   list = reread.GetRoot()->GetChildElements();
   ASSERT_EQ(list->GetCount(), 6);
   const char* const kNames[] = {"a", "b", "a", "_c.1-", kElement, "late"};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(list->GetItem(i)->GetName(), kNames[i]) << i;
   EXPECT_EQ(list->GetItem(4)->GetAttribute(kAttribute), "\xD6\xB5");
-  for (int index : {6, -1, 1000000}) {
-    NodePtr item = list->GetItem(index);
-    ASSERT_TRUE(item.get() != nullptr);
-    EXPECT_TRUE(item->IsNull() && item->GetName() == "") << index;
-  }
+  for (int index : {6, -1}) EXPECT_TRUE(list->GetItem(index)->IsNull()) << index;
 }
 
-TEST(XmlNodeChildren, OnlyElementsAreListed) {
+TEST_F(XmlNode, OnlyElementsAreListed) {
   CXml xml;
   ASSERT_TRUE(xml.Open(corvane_test::DataFile("xml/mixed_children.xml").c_str()));
   ListPtr list = xml.GetRoot()->GetChildElements();
@@ -139,15 +130,13 @@ TEST(XmlNodeChildren, OnlyElementsAreListed) {
   EXPECT_TRUE(list->GetItem(0)->GetName() == "first" && list->GetItem(1)->GetName() == "second");
   EXPECT_EQ(list->GetItem(2)->GetAttribute("a"), "1");
   EXPECT_EQ(list->GetItem(1)->GetChildElements()->GetCount(), 1);
-  EXPECT_EQ(list->GetItem(0)->GetChildElements()->GetCount(), 0);
 }
 
-TEST(XmlNodeNull, EveryOperationFailsQuietlyExceptGetItem) {
+TEST_F(XmlNode, EveryOperationOnNoNodeFailsQuietlyExceptGetItem) {
   CXml closed;
   NodePtr none = closed.GetRoot();
   ASSERT_TRUE(none->IsNull());
-  NodePtr child = none->NewChild("a");
-  EXPECT_TRUE(child.get() != nullptr && child->IsNull());
+  EXPECT_TRUE(none->NewChild("a")->IsNull());
   EXPECT_EQ(none->GetName(), "");
   EXPECT_EQ(none->GetAttribute("a"), "");
   CString value("untouched");
@@ -155,7 +144,6 @@ TEST(XmlNodeNull, EveryOperationFailsQuietlyExceptGetItem) {
   EXPECT_EQ(value, "untouched");
   EXPECT_FALSE(none->SetAttribute("a", "v"));
   ListPtr list = none->GetChildElements();
-  ASSERT_TRUE(list.get() != nullptr);
   EXPECT_EQ(list->GetCount(), -1);
   try {
     list->GetItem(0);
@@ -163,9 +151,6 @@ TEST(XmlNodeNull, EveryOperationFailsQuietlyExceptGetItem) {
   } catch (const _com_error& error) {
     EXPECT_EQ(error.Error(), E_POINTER);
   }
-  CXmlNodes empty;
-  EXPECT_EQ(empty.GetCount(), -1);
-  EXPECT_THROW(empty.GetItem(-1), _com_error);
 }
 
 }  // namespace

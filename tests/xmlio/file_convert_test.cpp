@@ -15,6 +15,9 @@ namespace {
 
 using namespace corvane_test;
 
+const std::string kEmptySections =
+    "<Layers/><Environment/><Materials/><Meshs/><Groups/><Entitys/></FILE_CONVERT>";
+
 class Convert : public ::testing::Test {
  protected:
   std::string Path() const { return m_folder.Path("exchange.xml"); }
@@ -27,13 +30,13 @@ TEST_F(Convert, EmptyDocumentWritesSevenSectionsAndLoadsBack) {
     FileConvert document;
     m_log.InstallOn(document);
     document.SetPath(Path().c_str(), false);
-    EXPECT_FALSE(Exists(Path()));  // nothing is written before destruction
+    document.GetLayers()->addChild(newChunk("Layer", "dropped"));
+    document.SetPath(Path().c_str(), false);  // a new empty tree: the layer is dropped
+    EXPECT_FALSE(Exists(Path()));             // nothing is written before destruction
     EXPECT_TRUE(m_log.calls.empty());
   }
   EXPECT_EQ(m_log.calls, Calls(SaveStart(), {14, 28, 42, 57, 71, 85, 100, 114}, true));
-  EXPECT_EQ(ReadText(Path()),
-            "<?xml version=\"1.0\"?><FILE_CONVERT><SysVar/><Layers/><Environment/><Materials/>"
-            "<Meshs/><Groups/><Entitys/></FILE_CONVERT>");
+  EXPECT_EQ(ReadText(Path()), "<?xml version=\"1.0\"?><FILE_CONVERT><SysVar/>" + kEmptySections);
   EXPECT_CONFORMING_XML(Path());
 
   m_log.calls.clear();
@@ -57,16 +60,17 @@ TEST_F(Convert, SectionsAreFoundWhateverTheirCaseAndMayBeMissing) {
   EXPECT_EQ(document.GetLayers()->numChild(), 1u);
   EXPECT_TRUE(document.GetSysVar());
   EXPECT_FALSE(document.GetGroups());
-  EXPECT_TRUE(document.GetEntitys());
 }
 
 TEST_F(Convert, WriteModeCopiesWriteTheWholeTreeOnce) {
   int saves = 0;
+  boost::shared_ptr<IChunk> sysVar;
   {
     FileConvert first;
     first.SetEndProgressFun([&saves]() { ++saves; });
     first.SetPath(Path().c_str(), false);
-    first.GetSysVar()->addChild(newChunk("Var", "v", 5));
+    sysVar = first.GetSysVar();
+    sysVar->addChild(newChunk("Var", "v", 5));
     {
       FileConvert second(first);
       FileConvert third;
@@ -78,9 +82,11 @@ TEST_F(Convert, WriteModeCopiesWriteTheWholeTreeOnce) {
   EXPECT_EQ(saves, 1);
   EXPECT_EQ(ReadText(Path()),
             "<?xml version=\"1.0\"?><FILE_CONVERT><SysVar><Var Name=\"v\" Type=\"int\" "
-            "Value=\"5\"/></SysVar>"
-            "<Layers/><Environment/><Materials/><Meshs/><Groups/><Entitys/></FILE_CONVERT>");
+            "Value=\"5\"/></SysVar>" +
+                kEmptySections);
   EXPECT_CONFORMING_XML(Path());
+  ASSERT_EQ(sysVar->numChild(), 1u);  // a held section stays valid, holding empty entries
+  EXPECT_FALSE(sysVar->Child(0));
 }
 
 TEST_F(Convert, MissingFileAssignmentOrReadModeWriteNothing) {

@@ -1,0 +1,317 @@
+// XmlFileIO: the chunk file byte for byte and back; which elements the reader
+// makes chunks of or leaves out; what the caller's pointer holds after a
+// read; the progress of reads and saves; saves that consume the tree, write
+// nothing, fail or are interrupted; and the protected per-element steps.
+// (Labels and values XML cannot carry: strict_xml_test.cpp.)
+#include <corvane/chunk/chunk_factory.h>
+#include <corvane/xmldom/xml.h>
+#include <corvane/xmlio/xml_file_io.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "support/progress_log.h"
+#include "support/scratch_dir.h"
+#include "support/xml_check.h"
+
+namespace {
+
+using namespace corvane_test;
+
+class XmlFile : public ::testing::Test {
+ protected:
+  XmlFile() { m_log.InstallOn(m_io); }
+  // Reads `xml` as a whole file, always through the same object, into a
+  // pointer holding a sentinel chunk.
+  boost::shared_ptr<IChunk> Read(const std::string& xml) {
+    WriteText(m_path, xml);
+    boost::shared_ptr<IChunk> root = newChunk("Sentinel");
+    m_io.read(root);
+    return root;
+  }
+  // Saves through the same object; answers the file's text, checked.
+  std::string Save(const boost::shared_ptr<IChunk>& root) {
+    m_io.save(root);
+    EXPECT_CONFORMING_XML(m_path);
+    return ReadText(m_path);
+  }
+  ScratchDir m_folder;
+  const std::string m_path = m_folder.Path("file.xml");
+  XmlFileIO m_io{m_path.c_str()};
+  ProgressLog m_log;
+};
+
+// The value texts of every kind are pinned by the chunk factories' and stream
+// operators' tables; here the file around them.
+TEST_F(XmlFile, ExactBytesAndBack) {
+  const char kLabel[] = "\xCD\xBC\xB2\xE3";
+  const char kNote[] = "\xB3\xD0\xD6\xD8\xC7\xBD, 3\xA1\xE3";  // with a degree sign
+  boost::shared_ptr<IChunk> root = newChunk("R", "top");
+  root->addChild(newChunk("V", "n", -5));
+  root->addChild(newChunk("", "Count", 4294967295u));  // an empty label is written as "att"
+  root->addChild(newChunk("V", "", static_cast<unsigned __int64>(~0ULL)));
+  root->addChild(newChunk("V", "", 1.0, -2.5, 1e6, 4.0));
+  root->addChild(newChunk("S", "", "a<b&\"c\">"));
+  root->addChild(newChunk("E", "", ""));  // "string" without value text
+  root->addChild(newChunk("L", "", "one\ntwo\tthree"));
+  boost::shared_ptr<IChunk> gbk = newChunk(kLabel, "\xC7\xBD\xCC\xE5", kNote);
+  gbk->addChild(newChunk("Inner"));
+  root->addChild(gbk);
+  const std::string expected =
+      "<?xml version=\"1.0\"?><R Name=\"top\"><V Name=\"n\" Type=\"int\" Value=\"-5\"/>"
+      "<att Name=\"Count\" Type=\"uint\" Value=\"-1\"/><V Type=\"ulong64\" Value=\"-1\"/>"
+      "<V Type=\"double4\" Value=\"1.000000,-2.500000,1000000.000000,4.000000\"/>"
+      "<S Type=\"string\" Value=\"a&lt;b&amp;&quot;c&quot;>\"/><E Type=\"string\"/>"
+      "<L Type=\"string\" Value=\"one&#10;two&#09;three\"/>"
+      "<\xE5\x9B\xBE\xE5\xB1\x82 Name=\"\xE5\xA2\x99\xE4\xBD\x93\" Type=\"string\" "
+      "Value=\"\xE6\x89\xBF\xE9\x87\x8D\xE5\xA2\x99, 3\xC2\xB0\"><Inner/>"
+      "</\xE5\x9B\xBE\xE5\xB1\x82></R>";
+  EXPECT_EQ(Save(root), expected);
+
+  // Read back, the texts are narrow again and a second save gives the same bytes.
+  boost::shared_ptr<IChunk> back;
+  m_io.read(back);
+  ASSERT_TRUE(back);
+  ASSERT_EQ(back->numChild(), 8u);
+  EXPECT_EQ(back->Child(1)->label(), "att");
+  EXPECT_EQ(back->Child(1)->getU32Value(), 4294967295u);
+  EXPECT_EQ(back->Child(2)->getU64Value(), ~0ULL);
+  EXPECT_EQ(back->Child(4)->getValueAsString(), "a<b&\"c\">");
+  EXPECT_EQ(back->Child(7)->label(), kLabel);
+  EXPECT_EQ(back->Child(7)->getValueAsString(), kNote);
+  EXPECT_EQ(Save(back), expected);
+}
+
+TEST_F(XmlFile, ElementsToChunks) {
+  struct Row {
+    const char* element;  // its tag is unique, so the chunk is found by label
+    const char* type;     // nullptr: left out with its subtree
+    const char* valueText;
+  };
+  // The value rules themselves are pinned in internal/value_parse_test.cpp.
+  const Row rows[] = {
+      {"<A/>", "", ""},
+      {"<B Name=\"n\"/>", "", ""},
+      {"<C Value=\"v\" Name=\"m\"/>", "", ""},  // a value without a type is dropped
+      {"<D Type=\"INT\" Value=\"5\"/>", "int", "5"},
+      {"<J Type=\"double2\" Value=\"1.5, 2\"/>", "double2", "1.500000,0.000000"},  // " 2": 0
+      {"<M Type=\"color\"><A/><B Type=\"int\" Value=\"1\"/></M>", nullptr, ""},
+      {"<U/>", "", ""},  // read after the left-out siblings
+      // Unknown attributes, text, comments and processing instructions are ignored.
+      {"<X Extra=\"1\" Name=\"a\" Type=\"int\" Value=\"7\" Other=\"q\">words<!-- c --><Y/><?pi d?> "
+       "more</X>",
+       "int", "7"},
+  };
+  std::string body;
+  for (const Row& row : rows) body += row.element;
+  boost::shared_ptr<IChunk> root =
+      Read("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- header -->\n<R>\n  text <?pi data?>" +
+           body + "\n</R>\n");
+  ASSERT_TRUE(root);
+  unsigned int kept = 0;
+  for (const Row& row : rows) {
+    const std::string label(row.element + 1, 1);
+    boost::shared_ptr<IChunk> chunk = root->ChildByLabel(label.c_str());
+    if (row.type == nullptr) {
+      EXPECT_FALSE(chunk) << row.element;
+      continue;
+    }
+    ASSERT_TRUE(chunk) << row.element;
+    EXPECT_EQ(root->Child(kept++), chunk) << row.element << " out of document order";
+    EXPECT_EQ(chunk->type(), row.type) << row.element;
+    EXPECT_EQ(chunk->getValueAsString(), row.valueText) << row.element;
+  }
+  EXPECT_EQ(root->numChild(), kept);
+  EXPECT_EQ(root->ChildByLabel("C")->name(), "m");
+  EXPECT_EQ(root->ChildByLabel("X")->name(), "a");
+  ASSERT_EQ(root->ChildByLabel("X")->numChild(), 1u);
+  EXPECT_EQ(root->ChildByLabel("X")->Child(0)->label(), "Y");
+}
+
+// The full-width comma is two separators in code page 936, whichever
+// encoding the file has: "1.5，2" has three components, the middle one empty.
+TEST_F(XmlFile, FullWidthCommaSeparatesTwice) {
+  const std::pair<const char*, const char*> files[] = {
+      {"", "\xEF\xBC\x8C"}, {"<?xml version=\"1.0\" encoding=\"GBK\"?>", "\xA3\xAC"}};
+  for (const auto& [declaration, comma] : files) {
+    const std::string value = std::string("1.5") + comma + "2";
+    boost::shared_ptr<IChunk> root =
+        Read(std::string(declaration) + "<R><V Type=\"double3\" Value=\"" + value +
+             "\"/><W Type=\"double2\" Value=\"" + value + "\"/></R>");
+    ASSERT_TRUE(root && root->numChild() == 1) << declaration;
+    EXPECT_EQ(root->Child(0)->getValueAsString(), "1.500000,0.000000,2.000000") << declaration;
+  }
+}
+
+TEST_F(XmlFile, CallersPointerAfterARead) {
+  boost::shared_ptr<IChunk> root = Read("<R/>");  // a new root replaces the old tree
+  ASSERT_TRUE(root);
+  EXPECT_EQ(root->label(), "R");
+  // The document element left out: the pointer comes back empty.
+  EXPECT_FALSE(Read("<R Type=\"int\" Value=\"1.5\"><A/></R>"));
+  EXPECT_FALSE(Read("<R Type=\"matrix\"/>"));
+  // Not well-formed, or a DTD: untouched (strict_xml_test.cpp has every kind).
+  for (const std::string bad :
+       {"<R><A></R>", "<!DOCTYPE R [<!ENTITY e \"x\">]><R Name=\"&e;\"/>"}) {
+    boost::shared_ptr<IChunk> untouched = Read(bad);
+    ASSERT_TRUE(untouched) << bad;
+    EXPECT_EQ(untouched->label(), "Sentinel") << bad;
+  }
+  // A missing file or an empty path: untouched, and no progress call.
+  m_log.calls.clear();
+  m_io.setPath(m_folder.Path("absent.xml").c_str());
+  m_io.read(root);
+  m_io.setPath(CString());
+  m_io.read(root);
+  ASSERT_TRUE(root);
+  EXPECT_EQ(root->label(), "R");
+  EXPECT_TRUE(m_log.calls.empty());
+}
+
+TEST_F(XmlFile, ReadProgressAcrossRunsOnOneObject) {
+  boost::shared_ptr<IChunk> root = Read("<R><A/><B/><C/><D/><E/><F/><G/></R>");
+  EXPECT_EQ(m_log.calls, Calls(ReadStart(), {14, 28, 42, 57, 71, 85, 100, 114}, true));
+  // Without a start callback the counters carry on: the old total 7 divides.
+  m_log.calls.clear();
+  m_io.setStartProgressFun(StartProgressFun());
+  m_io.read(root);
+  EXPECT_EQ(m_log.calls, Calls("", {128, 142, 157, 171, 185, 200, 214, 228}, true));
+  // Cleared position and end slots stop their calls from the next run on.
+  m_log.calls.clear();
+  m_io.setSetPosFun(SetPosFun());
+  m_io.SetEndProgressFun(EndProgressFun());
+  m_io.read(root);
+  EXPECT_TRUE(m_log.calls.empty());
+  // A new object without a start callback has the total 0: no position calls.
+  XmlFileIO fresh(m_path.c_str());
+  fresh.setSetPosFun(m_log.Position());
+  fresh.read(root);
+  EXPECT_TRUE(m_log.calls.empty());
+  ASSERT_TRUE(root);
+  EXPECT_EQ(root->numChild(), 7u);
+  // A throwing start callback stops the run before anything is read.
+  fresh.setStartProgressFun([](CString const&, int, int) -> bool { throw 42; });
+  boost::shared_ptr<IChunk> before = root;
+  EXPECT_THROW(fresh.read(root), int);
+  EXPECT_EQ(root, before);
+  EXPECT_TRUE(m_log.calls.empty());
+}
+
+TEST_F(XmlFile, ReadTotalCountsLeftOutElementsThatAreNotVisited) {
+  XmlFileIO io(m_path.c_str());
+  ProgressLog log;
+  log.InstallOn(io);
+  WriteText(m_path, "<R><A/><D Type=\"nope\"><x/><y/></D><B/><C/><E/></R>");
+  boost::shared_ptr<IChunk> root;
+  io.read(root);
+  EXPECT_EQ(log.calls, Calls(ReadStart(), {14, 28, 42, 57, 71, 85}, true));
+  log.calls.clear();
+  WriteText(m_path, "<R/>");
+  io.read(root);  // total 0: no position call
+  EXPECT_EQ(log.calls, Calls(ReadStart(), {}, true));
+}
+
+TEST_F(XmlFile, SaveConsumesTheTreeAndASecondSaveWritesTheRootAlone) {
+  boost::shared_ptr<IChunk> root = newChunk("R");
+  boost::shared_ptr<IChunk> held = newChunk("Held");
+  for (int i = 0; i < 3; ++i) held->addChild(newChunk("Leaf"));
+  root->addChild(held);
+  root->addChild(newChunk("Last"));
+  m_log.startResult = false;  // changes nothing
+  EXPECT_EQ(Save(root), "<?xml version=\"1.0\"?><R><Held><Leaf/><Leaf/><Leaf/></Held><Last/></R>");
+  EXPECT_EQ(m_log.calls, Calls(SaveStart(), {20, 40, 60, 80, 100, 120}, true));
+  EXPECT_FALSE(root->Child(1));
+  ASSERT_EQ(held->numChild(), 3u);  // the chunk the caller holds survives, emptied
+  EXPECT_FALSE(held->Child(2));
+
+  // The second total is the root's entry count; empty entries make no element and no call.
+  m_log.calls.clear();
+  EXPECT_EQ(Save(root), "<?xml version=\"1.0\"?><R/>");
+  EXPECT_EQ(m_log.calls, Calls(SaveStart(), {50}, true));
+}
+
+TEST_F(XmlFile, SavesThatWriteNothingOrHaveNoStartCallback) {
+  boost::shared_ptr<IChunk> root = newChunk("R");
+  root->addChild(newChunk("A"));
+  m_io.setPath(CString());
+  m_io.save(root);  // empty path: untouched
+  EXPECT_TRUE(root->Child(0));
+  m_io.setPath(m_path.c_str());
+  m_io.save(boost::shared_ptr<IChunk>());
+  m_io.save(newChunk("R", "childless"));  // with a start callback: nothing at all
+  EXPECT_FALSE(Exists(m_path));
+  EXPECT_TRUE(m_log.calls.empty());
+  // Without a start callback: no position calls, but the end call and the file.
+  m_io.setStartProgressFun(StartProgressFun());
+  EXPECT_EQ(Save(root), "<?xml version=\"1.0\"?><R><A/></R>");
+  EXPECT_EQ(m_log.calls, Calls("", {}, true));
+}
+
+TEST_F(XmlFile, FailedOrInterruptedSaveKeepsTheOldFile) {
+  WriteText(m_path, "<Old/>");
+  boost::shared_ptr<IChunk> root = newChunk("R");
+  for (int i = 0; i < 4; ++i) root->addChild(newChunk("C", "", i));
+  m_io.setSetPosFun([](int position) {
+    if (position == 75) throw std::runtime_error("cancelled");
+  });
+  EXPECT_THROW(m_io.save(root), std::runtime_error);
+  EXPECT_EQ(ReadText(m_path), "<Old/>");
+  EXPECT_EQ(m_log.calls, Calls(SaveStart(), {}, false));  // no end call
+  EXPECT_FALSE(root->Child(0));                           // written before the throw: consumed
+  EXPECT_TRUE(root->Child(2));                            // not reached
+
+  m_log.calls.clear();
+  m_io.setPath(m_folder.Path("no/such/folder/out.xml").c_str());
+  m_io.setStartProgressFun(StartProgressFun());
+  m_io.save(root);
+  EXPECT_FALSE(Exists(m_folder.Path("no")));
+  EXPECT_FALSE(root->Child(2));                 // consumed all the same
+  EXPECT_EQ(m_log.calls, Calls("", {}, true));  // the failure is not reported
+}
+
+TEST_F(XmlFile, MillionDeepChainIsWrittenToTheDepthReadersAccept) {
+  const int kDepth = 1000000;
+  boost::shared_ptr<IChunk> root = newChunk("C"), at = root;
+  for (int i = 1; i < kDepth; ++i, at = at->Child(0)) at->addChild(newChunk("C"));
+  at.reset();
+  int lastPosition = 0;
+  m_io.setSetPosFun([&lastPosition](int position) { lastPosition = position; });
+  // Only the 256 levels a reader accepts are written: the declaration, "<C>"
+  // and "</C>" for the first 255, "<C/>".
+  EXPECT_EQ(Save(root).size(), 21u + 255u * 7u + 4u);
+  EXPECT_EQ(lastPosition, 100);  // 1000000 * 100 / 999999: every chunk is visited
+  EXPECT_FALSE(root->Child(0));
+}
+
+// Reaches the protected per-element steps, as a derived class of a host may.
+struct ElementSteps : XmlFileIO {
+  using XmlFileIO::read;
+  using XmlFileIO::save;
+};
+
+TEST_F(XmlFile, ProtectedStepsWorkOnWrappersAndReplaceAttributes) {
+  DomXml::CXml document;
+  ASSERT_TRUE(document.Create("Top"));
+  boost::shared_ptr<IChunk> chunk = newChunk("Top", "t", 7);
+  chunk->addChild(newChunk("", "kid"));
+  ElementSteps steps;
+  steps.save(newChunk("Top", "first", CString("text")), document.GetRoot());
+  steps.save(chunk, document.GetRoot());  // each attribute once, with the second value
+  EXPECT_FALSE(chunk->Child(0));
+  ASSERT_TRUE(document.Save(m_path.c_str()));
+  EXPECT_CONFORMING_XML(m_path);
+  EXPECT_EQ(ReadText(m_path),
+            "<?xml version=\"1.0\"?><Top Name=\"t\" Type=\"int\" Value=\"7\"><att Name=\"kid\"/>"
+            "</Top>");
+  boost::shared_ptr<IChunk> back;
+  steps.read(back, document.GetRoot());
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->getI32Value(), 7);
+  ASSERT_EQ(back->numChild(), 1u);
+  EXPECT_EQ(back->Child(0)->label(), "att");
+  EXPECT_EQ(back->Child(0)->name(), "kid");
+}
+
+}  // namespace
