@@ -16,6 +16,10 @@ if(CORVANE_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(corvane_build_flags INTERFACE -fsanitize=address,undefined)
 endif()
+if(CORVANE_SANITIZE_THREAD)
+  target_compile_options(corvane_build_flags INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(corvane_build_flags INTERFACE -fsanitize=thread)
+endif()
 # Fuzzing needs coverage instrumentation in the library code; only the fuzz
 # targets themselves link the libFuzzer runtime (fuzz/CMakeLists.txt).
 if(CORVANE_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
@@ -78,7 +82,7 @@ function(corvane_shared_library)
     EXPORT_NAME corvane)
   target_link_options(corvane PRIVATE
     "LINKER:--version-script=${PROJECT_SOURCE_DIR}/cmake/corvane.map")
-  if(NOT CORVANE_SANITIZE)
+  if(NOT CORVANE_SANITIZE AND NOT CORVANE_SANITIZE_THREAD)
     # Sanitizer runtimes are resolved by the executable, not by the library.
     target_link_options(corvane PRIVATE "LINKER:--no-undefined")
   endif()

@@ -2,9 +2,10 @@
 # Installs what is missing, checks that the code is formatted as
 # .clang-format asks, then builds and runs the whole test suite twice: with
 # g++ (warnings as errors), and with clang under AddressSanitizer and
-# UndefinedBehaviorSanitizer (warnings as errors too). Then runs every fuzz
-# target for a short while (FUZZ_SECONDS, default 30; 0 skips it). Exits
-# non-zero on any failure, sanitizer report or fuzzing finding.
+# UndefinedBehaviorSanitizer (warnings as errors too). Then builds and runs
+# the tests that share data between threads under ThreadSanitizer, and runs
+# every fuzz target for a short while (FUZZ_SECONDS, default 30; 0 skips it).
+# Exits non-zero on any failure, sanitizer report or fuzzing finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -26,6 +27,18 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 CC=clang CXX=clang++ run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON \
   -DCORVANE_BUILD_BENCHMARKS=OFF
+
+# A race in these tests shows only by chance without ThreadSanitizer; only
+# they and what they link are built, so this step stays short.
+echo "== clang build with ThreadSanitizer: the tests that run threads"
+thread_targets=(platform_cstring_test internal_codepage_test)
+thread_tests='^(CString\.CopiesMayBeReleasedOnOtherThreads|CodePage\.ThreadsConvertIndependently)$'
+CC=clang CXX=clang++ cmake -S . -B build/tsan -DCORVANE_WERROR=ON -DCMAKE_BUILD_TYPE=Debug \
+  -DCORVANE_SANITIZE_THREAD=ON -DCORVANE_BUILD_BENCHMARKS=OFF -DCORVANE_BUILD_TOOLS=OFF \
+  -DCORVANE_BUILD_EXAMPLES=OFF >/dev/null
+cmake --build build/tsan -j "$jobs" --target "${thread_targets[@]}"
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure --no-tests=error \
+  -R "$thread_tests"
 
 seconds=${FUZZ_SECONDS:-30}
 if [ "$seconds" -gt 0 ]; then

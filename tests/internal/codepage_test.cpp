@@ -12,6 +12,8 @@
 namespace {
 
 using namespace corvane::platform;
+using Strings = std::vector<std::string>;
+using Wides = std::vector<std::wstring>;
 
 const char kZhengZaiGbk[] = "\xD5\xFD\xD4\xDA";  // 正在
 const char kZhengZaiUtf8[] = "\xE6\xAD\xA3\xE5\x9C\xA8";
@@ -28,36 +30,31 @@ std::string FromUtf8(const char* text, std::size_t length) {
   return out;
 }
 
-TEST(CodePage, ConvertsBothWaysAndStopsAtTheFirstNul) {
-  EXPECT_EQ(ToUtf8(kZhengZaiGbk, 4), kZhengZaiUtf8);
-  EXPECT_EQ(FromUtf8(kZhengZaiUtf8, 6), kZhengZaiGbk);
-  EXPECT_EQ(NarrowToWide(kZhengZaiGbk, 4), std::wstring(L"\x6B63\x5728"));
-  EXPECT_EQ(WideToNarrow(L"\x6B63\x5728", 2), kZhengZaiGbk);
+TEST(CodePage, ConvertsBothWaysStopsAtTheFirstNulAndReplacesWhatItCannotConvert) {
   const unsigned char utf16[] = {0x63, 0x6B, 0x28, 0x57, 'A', 0};
-  EXPECT_EQ(Utf16LeToNarrow(utf16, 3), std::string(kZhengZaiGbk) + "A");
-  EXPECT_EQ(ToUtf8("FILE_CONVERT", 12), "FILE_CONVERT");
-  EXPECT_EQ(FromUtf8("", 0), "");
+  EXPECT_EQ((Strings{ToUtf8(kZhengZaiGbk, 4), FromUtf8(kZhengZaiUtf8, 6),
+                     WideToNarrow(L"\x6B63\x5728", 2), Utf16LeToNarrow(utf16, 3),
+                     ToUtf8("FILE_CONVERT", 12), FromUtf8("", 0), ToUtf8("ab\0\xD5\xFD", 5),
+                     WideToNarrow(L"a\0b", 3), WideToNarrow(L"a\x0E01z", 3),
+                     FromUtf8("a\xE0\xB8\x81z", 5), FromUtf8("a\xFFz", 3), ToUtf8("\xD5", 1)}),
+            (Strings{kZhengZaiUtf8, kZhengZaiGbk, kZhengZaiGbk, std::string(kZhengZaiGbk) + "A",
+                     "FILE_CONVERT", "", "ab", "a", "a?z", "a?z", "a?z", "\xEF\xBF\xBD"}));
+  // Thai (U+0E01) is not in code page 936; \xFF and a lone lead byte are no text.
+  EXPECT_EQ((Wides{NarrowToWide(kZhengZaiGbk, 4), NarrowToWide("\xD5\xFD\0z", 4),
+                   NarrowToWide("a\xFFz", 3), NarrowToWide("a\xD5", 2)}),
+            (Wides{L"\x6B63\x5728", L"\x6B63", L"a\xFFFDz", L"a\xFFFD"}));
   EXPECT_TRUE(IsAscii("plain text, longer than eight bytes", 35));
   EXPECT_FALSE(IsAscii("plain text\x80", 11));
-  EXPECT_EQ(ToUtf8("ab\0\xD5\xFD", 5), "ab");
-  EXPECT_EQ(NarrowToWide("\xD5\xFD\0z", 4), std::wstring(L"\x6B63"));
-  EXPECT_EQ(WideToNarrow(L"a\0b", 3), "a");
 }
 
-TEST(CodePage, MalformedInputIsReplacedOrRefusedStrictly) {
-  EXPECT_EQ(WideToNarrow(L"a\x0E01z", 3), "a?z") << "Thai is not in code page 936";
-  EXPECT_EQ(FromUtf8("a\xE0\xB8\x81z", 5), "a?z");
-  EXPECT_EQ(FromUtf8("a\xFFz", 3), "a?z") << "invalid UTF-8";
-  EXPECT_EQ(NarrowToWide("a\xFFz", 3), std::wstring(L"a\xFFFDz"));
-  EXPECT_EQ(NarrowToWide("a\xD5", 2), std::wstring(L"a\xFFFD")) << "truncated double byte";
-  EXPECT_EQ(ToUtf8("\xD5", 1), "\xEF\xBF\xBD");
+TEST(CodePage, NamesAndPathsAreRefusedWholeWhenNotCodePage936) {
   std::string strict = "kept";
-  EXPECT_TRUE(AppendNarrowAsUtf8Strict(strict, kZhengZaiGbk, 4));
-  EXPECT_EQ(strict, std::string("kept") + kZhengZaiUtf8);
+  EXPECT_TRUE(AppendNarrowAsUtf8Strict(strict, "a\0\xD5\xFD\xD4\xDA", 6));  // NULs included
+  EXPECT_EQ(strict, std::string("kepta\0", 6) + kZhengZaiUtf8);
   for (const char* bad : {"a\xFF", "\xD5", "a\x81\x20"}) {
     EXPECT_FALSE(AppendNarrowAsUtf8Strict(strict, bad, std::char_traits<char>::length(bad)));
   }
-  EXPECT_EQ(strict, std::string("kept") + kZhengZaiUtf8) << "nothing appended on refusal";
+  EXPECT_EQ(strict, std::string("kepta\0", 6) + kZhengZaiUtf8) << "nothing appended on refusal";
 }
 
 TEST(CodePage, ThreadsConvertIndependently) {

@@ -40,91 +40,45 @@ void ExpectSameMeshes(const CMeshBin& back, const CMeshBin& saved) {
     const BinMeshData &a = back.meshes[m], &b = saved.meshes[m];
     EXPECT_TRUE(a.number == b.number && a.name == b.name && a.indices == b.indices) << m;
     ASSERT_EQ(a.faces.size(), b.faces.size()) << m;
-    for (std::size_t f = 0; f < b.faces.size(); ++f)
-      EXPECT_TRUE(a.faces[f] == b.faces[f]) << m << "/" << f;
+    for (std::size_t f = 0; f < b.faces.size(); ++f) EXPECT_TRUE(a.faces[f] == b.faces[f]) << m;
   }
 }
 
 class MeshFileTest : public ::testing::Test {
  protected:
-  Bytes Saved(CMeshBin& bin) {
-    bin.save(path.c_str());
-    return ReadAll(path);
-  }
   ScratchDir dir;
   const std::string path = dir.Path("mesh.bin");
 };
 
-TEST_F(MeshFileTest, EmptyAndSmallMeshesHaveTheExactLayout) {
+TEST_F(MeshFileTest, TheFileIsTheRecordsByteForByte) {
   WriteAll(path, Bytes(10000, 0x77));  // replaced whole, with nothing left beside it
   CMeshBin bin;
-  EXPECT_EQ(Saved(bin), (Bytes{0, 0, 0, 0}));
+  bin.save(path.c_str());
+  EXPECT_EQ(ReadAll(path), (Bytes{0, 0, 0, 0}));
   EXPECT_EQ(dir.Entries().size(), 1u);
-  CMeshBin loaded;
-  loaded.meshes.push_back(SampleMesh(1, 1));
-  loaded.load(path.c_str());
-  EXPECT_TRUE(loaded.meshes.empty());
 
-  bin.meshes.resize(2);
-  bin.meshes[0].number = 7;
-  bin.meshes[0].name = "A";
-  bin.meshes[1].number = -1;  // empty name: a zero prefix and no text
-  EXPECT_EQ(Saved(bin), ByteBuilder()
-                            .U32(2)
-                            .U32(7)
-                            .U8(1)
-                            .Text("A")
-                            .U32(0)
-                            .U32(0)
-                            .U32(0xFFFFFFFF)
-                            .U8(0)
-                            .U32(0)
-                            .U32(0)
-                            .bytes());
-}
-
-TEST_F(MeshFileTest, RoundTripKeepsEveryStoredFieldAndIgnoresTrailingBytes) {
-  CMeshBin bin, loaded;
-  for (int i = 0; i < 3; ++i) bin.meshes.push_back(SampleMesh(i, i));
-  bin.meshes[2].name = CString(std::string(300, 'n').c_str());  // a word-sized prefix
-  bin.meshes[2].faces[1].transientValue = 42;                   // not stored: loads as the default
-  WriteAll(path, ByteBuilder().Append(Saved(bin)).U32(0xDEADBEEF).bytes());
-  bin.meshes[2].faces[1].transientValue = BinFaceData::kUnsetTransientValue;
-  loaded.load(path.c_str());
-  ExpectSameMeshes(loaded, bin);
-}
-
-TEST_F(MeshFileTest, ArchiveOperatorsChainAndWriteFullRecordsWithoutTransientValue) {
-  const BinFaceData face = SampleFace(9);
   BinMeshData mesh = SampleMesh(8, 1);
-  mesh.faces[0].transientValue = 0x5A5A5A5A;
+  mesh.faces[0].transientValue = 0x5A5A5A5A;  // never stored
+  ByteBuilder meshBytes;
+  meshBytes.U32(8).U8(6).Text("mesh-8").U32(1).Append(FaceBytes(mesh.faces[0]));
+  meshBytes.U32(4).U32(8).U32(9).U32(10).U32(11);
+  bin.meshes = {mesh, BinMeshData()};
+  bin.meshes[1].number = -1;  // empty name: a zero prefix and no text
+  bin.save(path.c_str());
+  EXPECT_EQ(ReadAll(path),
+            ByteBuilder().U32(2).Append(meshBytes.bytes()).U32(~0u).U8(0).U32(0).U32(0).bytes());
+
+  // The geometry and record operators write the same forms, chained.
+  const BinFaceData face = SampleFace(9);
   {
     CFile file;
     ASSERT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
     CArchive ar(&file, CArchive::store);
     ar << AcGePoint2d(1, 2) << AcGePoint3d(3, 4, 5) << AcGeVector3d(6, 7, 8) << face << mesh;
   }
-  EXPECT_EQ(ReadAll(path), ByteBuilder()
-                               .F64(1)
-                               .F64(2)
-                               .F64(3)
-                               .F64(4)
-                               .F64(5)
-                               .F64(6)
-                               .F64(7)
-                               .F64(8)
-                               .Append(FaceBytes(face))
-                               .U32(8)
-                               .U8(6)
-                               .Text("mesh-8")
-                               .U32(1)
-                               .Append(FaceBytes(mesh.faces[0]))
-                               .U32(4)
-                               .U32(8)
-                               .U32(9)
-                               .U32(10)
-                               .U32(11)
-                               .bytes());
+  ByteBuilder expected;
+  for (int i = 1; i <= 8; ++i) expected.F64(i);
+  EXPECT_EQ(ReadAll(path), expected.Append(FaceBytes(face)).Append(meshBytes.bytes()).bytes());
   CFile file;
   ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
   CArchive ar(&file, CArchive::load);
@@ -132,9 +86,29 @@ TEST_F(MeshFileTest, ArchiveOperatorsChainAndWriteFullRecordsWithoutTransientVal
   AcGePoint3d p3;
   AcGeVector3d v3;
   BinFaceData faceBack;
-  ar >> p2 >> p3 >> v3 >> faceBack;
+  BinMeshData meshBack;
+  ar >> p2 >> p3 >> v3 >> faceBack >> meshBack;
+  mesh.faces[0].transientValue = BinFaceData::kUnsetTransientValue;
   EXPECT_TRUE(p2.isEqualTo(AcGePoint2d(1, 2)) && p3.isEqualTo(AcGePoint3d(3, 4, 5)) &&
-              v3.isEqualTo(AcGeVector3d(6, 7, 8)) && faceBack == face);
+              v3.isEqualTo(AcGeVector3d(6, 7, 8)) && faceBack == face &&
+              meshBack.name == "mesh-8" && meshBack.faces.size() == 1 &&
+              meshBack.faces[0] == mesh.faces[0] && meshBack.indices == mesh.indices);
+}
+
+TEST_F(MeshFileTest, RoundTripKeepsEveryStoredFieldAndIgnoresTrailingBytes) {
+  CMeshBin bin, loaded;
+  for (int i = 0; i < 3; ++i) bin.meshes.push_back(SampleMesh(i, i));
+  bin.meshes[2].name = CString('n', 300);      // a word-sized prefix
+  bin.meshes[2].faces[1].transientValue = 42;  // not stored: loads as the default
+  bin.save(path.c_str());
+  WriteAll(path, ByteBuilder().Append(ReadAll(path)).U32(0xDEADBEEF).bytes());
+  bin.meshes[2].faces[1].transientValue = BinFaceData::kUnsetTransientValue;
+  loaded.load(path.c_str());
+  ExpectSameMeshes(loaded, bin);
+  bin.meshes.clear();  // an empty list loads as empty
+  bin.save(path.c_str());
+  loaded.load(path.c_str());
+  EXPECT_TRUE(loaded.meshes.empty());
 }
 
 TEST_F(MeshFileTest, LoadResizesToTheFileKeepingElementsInPlace) {

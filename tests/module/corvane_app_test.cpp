@@ -9,20 +9,16 @@
 
 namespace {
 
-TEST(CorvaneAppTest, TheApplicationObjectExistsBeforeMainAndStartsNoThreads) {
+TEST(CorvaneAppTest, TheApplicationExistsBeforeMainStartsNoThreadsAndKeepsItsPlace) {
   CCorvaneApp* app = dynamic_cast<CCorvaneApp*>(AfxGetApp());
   ASSERT_NE(app, nullptr);
   EXPECT_EQ(app->m_pszAppName, nullptr);
   const std::filesystem::directory_iterator tasks("/proc/self/task");
   EXPECT_EQ(std::distance(begin(tasks), end(tasks)), 1);
-}
-
-TEST(CorvaneAppTest, InitialisationSucceedsAndAnotherApplicationDoesNotTakeOver) {
-  CWinApp* app = AfxGetApp();
   EXPECT_EQ(app->InitInstance(), TRUE);
   EXPECT_EQ(app->ExitInstance(), 0);
   {
-    CWinApp other("other");
+    CWinApp other("other");  // a later application does not take over
     EXPECT_STREQ(other.m_pszAppName, "other");
     EXPECT_EQ(AfxGetApp(), app);
   }

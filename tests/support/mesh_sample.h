@@ -15,10 +15,8 @@ inline BinFaceData SampleFace(int seed) {
   face.vectors3d = {AcGeVector3d(0, 0, seed)};
   face.text = "\xD6\xD0 face";
   face.number = 1000 + seed;
-  face.flagA = true;
-  face.flagB = false;
+  face.flagA = face.flagC = true;
   face.factor = 0.75 + seed;
-  face.flagC = true;
   return face;
 }
 

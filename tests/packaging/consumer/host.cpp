@@ -6,6 +6,7 @@
 // framework's string.
 #include <corvane/corvane.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -20,19 +21,38 @@ void Check(bool ok, const char* what) {
   ++failures;
 }
 
-// The host's own file class: counts what goes through it.
+// `body` must throw an `Exception*` with `cause`: caught by its type, then
+// (run again) as CException* and cast back, as host code catches them.
+template <typename Exception, typename Body>
+void CheckThrows(Body body, int cause, const char* what) {
+  try {
+    body();
+    Check(false, what);
+  } catch (Exception* error) {
+    Check(error->m_cause == cause, what);
+    error->Delete();
+  }
+  try {
+    body();
+  } catch (CException* error) {
+    const Exception* typed = dynamic_cast<Exception*>(error);
+    Check(typed != nullptr && typed->m_cause == cause, what);
+    error->Delete();
+  }
+}
+
+// The host's own file class: short reads, as a pipe gives, and a count of
+// what it writes.
 class CountingFile : public CFile {
  public:
   UINT Read(void* buffer, UINT count) override {
-    const UINT got = CFile::Read(buffer, count < 5 ? count : 5);  // short reads, as a pipe gives
-    bytesRead += got;
-    return got;
+    return CFile::Read(buffer, count < 5 ? count : 5);
   }
   void Write(const void* buffer, UINT count) override {
     CFile::Write(buffer, count);
     bytesWritten += count;
   }
-  UINT bytesRead = 0, bytesWritten = 0;
+  UINT bytesWritten = 0;
 };
 
 void ConversionDocument(const std::string& dir) {
@@ -40,67 +60,39 @@ void ConversionDocument(const std::string& dir) {
   {
     FileConvert document;
     document.SetPath(path, false);
-    CIoPubHelp::h_StrLabel = "Var";
-    CIoPubHelp::h_strName = "Scale";
+    CIoPubHelp::h_StrLabel = "Var", CIoPubHelp::h_strName = "Scale";
     document.GetSysVar() << 2.5;
-    CIoPubHelp::h_StrLabel = "Layer";
-    CIoPubHelp::h_strName = "Walls";
+    CIoPubHelp::h_StrLabel = "Layer", CIoPubHelp::h_strName = "Walls";
     document.GetLayers() << "load bearing";
     document.GetLayers() << L"\x6B63";
   }
   FileConvert loaded;
   loaded.SetPath(path, true);
   double scale = 0;
-  loaded.GetSysVar()->ChildByName("scale") >> scale;
-  Check(scale == 2.5, "scale");
   std::string note;
+  loaded.GetSysVar()->ChildByName("scale") >> scale;
   loaded.GetLayers()->ChildByLabel("LAYER") >> note;
-  Check(note == "load bearing", "note");
+  Check(scale == 2.5 && note == "load bearing", "the document's values");
   Check(loaded.GetLayers()->Child(1)->getValueAsString() == "\xD5\xFD", "wide literal");
 }
 
 void MeshFileAndExceptions(const std::string& dir) {
-  CMeshBin meshes;
+  CMeshBin meshes, back;
   BinMeshData mesh;
-  mesh.number = 7;
-  mesh.name = "A";
   BinFaceData face;
   face.points3d.push_back(AcGePoint3d(1, 2, 3));
-  mesh.faces.push_back(face);
-  meshes.meshes.push_back(mesh);
-  const CString meshPath = (dir + "/host.bin").c_str();
+  mesh.number = 7, mesh.name = "A", mesh.faces.push_back(face), meshes.meshes.push_back(mesh);
+  const CString meshPath = (dir + "/host.bin").c_str(), emptyPath = (dir + "/empty.bin").c_str();
   meshes.save(meshPath);
-  CMeshBin back;
   back.load(meshPath);
   Check(back.meshes.size() == 1 && back.meshes[0].faces[0] == face, "mesh");
-
-  const CString emptyPath = (dir + "/empty.bin").c_str();
-  {
-    CFile empty;
-    Check(empty.Open(emptyPath, CFile::modeCreate | CFile::modeWrite) == TRUE, "create empty");
-  }
-  try {
-    back.load(emptyPath);
-    Check(false, "an empty mesh file throws");
-  } catch (CArchiveException* error) {
-    Check(error->m_cause == CArchiveException::endOfFile, "end of file cause");
-    error->Delete();
-  }
-  try {
-    back.load(emptyPath);
-  } catch (CException* error) {
-    Check(dynamic_cast<CArchiveException*>(error) != nullptr, "caught as CException");
-    error->Delete();
-  }
-  try {
-    CFile readOnly;
-    readOnly.Open(meshPath, CFile::modeRead);
-    readOnly.Write("x", 1);
-    Check(false, "writing a read-only file throws");
-  } catch (CFileException* error) {
-    Check(error->m_cause == CFileException::accessDenied, "file cause");
-    error->Delete();
-  }
+  CFile empty;
+  Check(empty.Open(emptyPath, CFile::modeCreate | CFile::modeWrite) == TRUE, "create empty");
+  empty.Close();
+  CheckThrows<CArchiveException>([&] { back.load(emptyPath); }, CArchiveException::endOfFile,
+                                 "an empty mesh file");
+  CheckThrows<CFileException>([&] { empty.Write("x", 1); }, CFileException::invalidFile,
+                              "writing a closed file");
   try {
     DomXml::CXmlNode nothing;
     nothing.GetChildElements()->GetItem(0);
@@ -112,133 +104,93 @@ void MeshFileAndExceptions(const std::string& dir) {
 
 void ArchiveOnTheHostsFile(const std::string& dir) {
   const CString path = (dir + "/records.bin").c_str();
-  BinFaceData face;
-  face.text = "t";
-  face.indices.assign(40, 3);
+  BinFaceData face, faceBack;
+  face.text = "t", face.indices.assign(40, 3);
+  AcGePoint2d point;
+  AcGeVector3d vector;
+  BYTE trailer = 0x5A;
   {
     CountingFile file;
     Check(file.Open(path, CFile::modeCreate | CFile::modeWrite) == TRUE, "open for records");
     CArchive ar(&file, CArchive::store);
     ar << face << AcGePoint2d(1, 2) << AcGeVector3d(0, 0, 1);
     ar.Close();
-    BYTE trailer = 0x5A;
     file.Write(&trailer, 1);
     Check(file.bytesWritten > 160, "records went through the host's file");
   }
   CountingFile file;
   Check(file.Open(path, CFile::modeRead) == TRUE, "open records");
-  BinFaceData faceBack;
-  AcGePoint2d point;
-  AcGeVector3d vector;
   {
     CArchive ar(&file, CArchive::load);
     ar >> faceBack >> point >> vector;
     ar.Close();  // gives back what it buffered beyond the records
   }
-  BYTE trailer = 0;
   Check(file.Read(&trailer, 1) == 1 && trailer == 0x5A, "trailer after the records");
   Check(faceBack == face && point.isEqualTo(AcGePoint2d(1, 2)) &&
             vector.isEqualTo(AcGeVector3d(0, 0, 1)),
         "records");
 }
 
+void FormatInto(CString& out, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  out.FormatV(format, args);
+  va_end(args);
+}
+
 // Every member of the framework's string a host uses, on mixed ASCII and GBK
 // text ("\xD5\xFD" is one double-byte character).
 void FrameworkString() {
-  CString s("ab");
-  CString t = 'x';
-  CString u('-', 3);
-  CString w(L"\x6B63");
-  CString n("abc", 2);
-  CString wn(L"\x6B63z", 1);
-  s = t;
-  s = "a\xD5\xFD"
-      "b";
-  t = 'q';
-  w = L"\x6B63";
+  CString s("a\xD5\xFD\x62"), n("abc", 2), dashes('-', 3), wide(L"\x6B63z", 1), t, e("xyz");
+  t = s, t = "x", t = 'q', t = L"\x6B63", e.SetAt(0, 'X');
   Check(s.GetLength() == 4 && !s.IsEmpty() && s.GetAt(0) == 'a' && s[3] == 'b' &&
-            std::string(s.GetString()) ==
-                "a\xD5\xFD"
-                "b" &&
-            n == "ab" && wn == "\xD5\xFD" && u == "---" && w == wn,
-        "construction and access");
-  Check(s.Compare("a") > 0 && CString("\xE9\x54").CompareNoCase("\xE9\x74") != 0 &&
-            CString("Layers").CompareNoCase("LAYERS") == 0 && s == s && s != "x" && "a" < s &&
-            s > "a" && s <= s && s >= "a" && CString("a") < CString("b"),
+            std::strcmp(s, s.GetString()) == 0 && n == "ab" && dashes == "---" &&
+            wide == "\xD5\xFD" && t == wide && e == "Xyz",
+        "construction, assignment and access");
+  e.Empty();
+  const CString lo("a"), hi("b");
+  Check(e.IsEmpty() && lo.Compare("b") < 0 && CString("\xE9\x54").CompareNoCase("\xE9\x74") != 0 &&
+            CString("Layers").CompareNoCase("LAYERS") == 0 && lo == lo && lo == "a" && "a" == lo &&
+            lo != hi && lo != "b" && "b" != lo && lo < hi && lo < "b" && "a" < hi && hi > lo &&
+            hi > "a" && "b" > lo && lo <= hi && lo <= "a" && "a" <= hi && hi >= lo && hi >= "b" &&
+            "b" >= lo,
         "comparison");
-  CString c = 'c' + CString("d") + "e" + 'f';
-  c += CString("g");
-  c += "h";
-  c += 'i';
-  c.Append("j");
-  c.Append("kl", 1);
-  c.AppendChar('m');
-  c.AppendFormat("%d", 7);
-  Check(c == "cdefghijkm7" && "z" + CString("y") == "zy" && CString("p") + CString("q") == "pq",
-        "concatenation");
-  Check(s.Mid(1) ==
-                "\xD5\xFD"
-                "b" &&
-            s.Mid(1, 2) == "\xD5\xFD" && s.Mid(2) == "b" && s.Left(2) == "a" && s.Right(1) == "b" &&
-            s.Left(-1).IsEmpty() && s.Right(99) == s &&
-            CString("aabc").SpanIncluding("a") == "aa" &&
-            CString("ab,c").SpanExcluding(",") == "ab",
-        "extraction");
+  CString c = 'c' + CString("d") + "e" + 'f', f, v;
+  c += CString("g"), c += "h", c += 'i', c.Append("j"), c.Append("kl", 1), c.AppendChar('m');
+  c.AppendFormat("%d", 7), f.Format("%s=%d/%s", CString("k"), 5, "v"),
+      FormatInto(v, "%d-%s", 6, "w");
+  Check(c == "cdefghijkm7" && "z" + CString("y") == "zy" && CString("p") + CString("q") == "pq" &&
+            f == "k=5/v" && v == "6-w",
+        "concatenation and formatting");
   int start = 0;
-  const CString csv("x,,y");
-  const CString first = csv.Tokenize(",", start);
-  const CString second = csv.Tokenize(",", start);
-  csv.Tokenize(",", start);
-  Check(first == "x" && second == "y" && start == -1, "tokenize");
-  Check(CString("\xE9\x54T").Find('T') == 2 && s.Find("b") == 3 && s.Find('z') == -1 &&
-            CString("abab").ReverseFind('a') == 2 && s.FindOneOf("b") == 3 && s.Find('a', 9) == -1,
+  const CString csv("x,,y"), first = csv.Tokenize(",", start), second = csv.Tokenize(",", start);
+  Check(s.Mid(1) == "\xD5\xFD\x62" && s.Mid(1, 2) == "\xD5\xFD" && s.Left(2) == "a" &&
+            s.Right(1) == "b" && CString("aabc").SpanIncluding("a") == "aa" &&
+            CString("ab,c").SpanExcluding(",") == "ab" && first == "x" && second == "y" &&
+            csv.Tokenize(",", start).IsEmpty() && start == -1,
+        "extraction");
+  Check(CString("\xE9\x54T").Find('T') == 2 && s.Find("b") == 3 && s.Find('a', 1) == -1 &&
+            CString("abab").ReverseFind('a') == 2 && s.FindOneOf("b") == 3,
         "search");
-  CString e("aB\xD5\xFD");
-  e.MakeUpper();
-  Check(e == "AB\xD5\xFD", "upper");
-  e.MakeLower().MakeReverse();
-  Check(e == "\xD5\xFD"
-             "ba",
-        "lower and reverse");
-  CString r("a-b-c");
-  Check(r.Replace('-', '+') == 2 && r.Replace("+", "--") == 2 && r == "a--b--c" &&
-            r.Remove('-') == 4 && r.Insert(0, 'x') == 4 && r.Insert(1, "yz") == 6 &&
-            r.Delete(0, 3) == 3 && r == "abc",
+  CString r("aB\xD5\xFD-b-c");
+  Check(r.MakeUpper() == "AB\xD5\xFD-B-C" &&
+            r.MakeLower().MakeReverse() == "c-b-\xD5\xFD\x62\x61" && r.Replace('-', '+') == 2 &&
+            r.Replace("+", "--") == 2 && r.Remove('-') == 4 && r.Insert(0, 'x') == 7 &&
+            r.Insert(1, "yz") == 9 && r.Delete(0, 3) == 6 && r == "cb\xD5\xFD\x62\x61",
         "editing");
-  CString blank("  \tpad \n");
-  blank.Trim();
-  CString dashes("--pad--");
-  dashes.Trim('-');
-  CString marks("*+pad+*");
-  marks.Trim("*+");
-  CString left("  l");
-  left.TrimLeft();
-  CString right("r  ");
-  right.TrimRight();
-  CString l2("xxl"), r2("rxx"), l3("xyl"), r3("ryx");
-  l2.TrimLeft('x');
-  r2.TrimRight('x');
-  l3.TrimLeft("xy");
-  r3.TrimRight("xy");
   CString cut("abcdef");
   cut.Truncate(3);
-  Check(blank == "pad" && dashes == "pad" && marks == "pad" && left == "l" && right == "r" &&
-            l2 == "l" && r2 == "r" && l3 == "l" && r3 == "r" && cut == "abc",
+  Check(CString(" \tpad \n").Trim() == "pad" && CString("--pad--").Trim('-') == "pad" &&
+            CString("*+pad+*").Trim("*+") == "pad" && CString("  l").TrimLeft() == "l" &&
+            CString("xxl").TrimLeft('x') == "l" && CString("xyl").TrimLeft("xy") == "l" &&
+            CString("r  ").TrimRight() == "r" && CString("rxx").TrimRight('x') == "r" &&
+            CString("ryx").TrimRight("xy") == "r" && cut == "abc",
         "trimming");
-  CString buffer;
-  std::strcpy(buffer.GetBuffer(8), "buffer");
-  buffer.ReleaseBuffer();
-  char* whole = buffer.GetBuffer();
-  whole[0] = 'B';
-  buffer.ReleaseBuffer(3);
-  std::strcpy(buffer.GetBufferSetLength(4), "four");
-  buffer.ReleaseBufferSetLength(2);
-  Check(buffer == "fo", "buffers");
-  CString formatted;
-  formatted.Format("%s=%d/%s", CString("k"), 5, "v");
-  CString plain;
-  plain.Format("%d", 6);
-  Check(formatted == "k=5/v" && plain == "6", "formatting with CString arguments");
+  CString buffer, set;
+  std::strcpy(buffer.GetBuffer(8), "buffer"), buffer.ReleaseBuffer();
+  buffer.GetBuffer()[0] = 'B', buffer.ReleaseBuffer(3);
+  std::strcpy(set.GetBufferSetLength(4), "four"), set.ReleaseBufferSetLength(2);
+  Check(buffer == "Buf" && set == "fo", "buffers");
 }
 
 void EveryExportedClass() {
@@ -246,30 +198,33 @@ void EveryExportedClass() {
   CIoPubHelp help;
   help = CIoPubHelp();
   TmpFloat2 f2 = {1, 2};
+  TmpFloat3 f3 = {1, 2, 3};
+  TmpFloat4 f4 = {1, 2, 3, 4};
+  TmpDouble2 d2 = {1, 2};
+  TmpDouble3 d3 = {1, 2, 3};
   TmpDouble4 d4 = {1, 2, 3, 4};
-  d4 = TmpDouble4{4, 3, 2, 1};
+  f2 = TmpFloat2{2, 1}, f3 = TmpFloat3{3, 2, 1}, f4 = TmpFloat4{4, 3, 2, 1};
+  d2 = TmpDouble2{2, 1}, d3 = TmpDouble3{3, 2, 1}, d4 = TmpDouble4{4, 3, 2, 1};
   XmlFileIO io("x.xml");
   FileConvert document;
   DomXml::CXml xml;
   DomXml::CXmlNode node;
   DomXml::CXmlNodes nodes;
-  CMeshBin meshBin;
-  BinFaceData face;
-  BinMeshData mesh;
-  CFile file;
+  CException base(FALSE);
   CArchiveException archiveError(CArchiveException::badIndex);
   CFileException fileError(CFileException::diskFull);
-  CException* base = &archiveError;
-  Check(dynamic_cast<CArchiveException*>(base) != nullptr, "dynamic_cast");
-  Check(dynamic_cast<CCorvaneApp*>(AfxGetApp()) != nullptr, "the library's application object");
+  CCorvaneApp second;  // the library's application object stays the process's
   CWinApp app("host");
   _com_error comError(E_FAIL);
   AcGeTol tolerance;
-  Check(chunk.getI32Value() == 1 && f2.y == 2 && d4.x == 4 && nodes.GetCount() == -1 &&
-            node.GetName().IsEmpty() && meshBin.meshes.empty() && mesh.number == 0 &&
-            face.factor == 1.0 && !file.IsOpen() && fileError.m_cause == CFileException::diskFull &&
-            comError.Error() == E_FAIL && tolerance.equalPoint() > 0 && !xml.Save(nullptr) &&
-            !document.GetRoot(),
+  Check(chunk.getI32Value() == 1 && f2.x == 2 && f3.x == 3 && f4.x == 4 && d2.x == 2 && d3.x == 3 &&
+            d4.x == 4 && nodes.GetCount() == -1 && node.GetName().IsEmpty() &&
+            !base.GetErrorMessage(nullptr, 0) &&
+            archiveError.m_cause == CArchiveException::badIndex &&
+            fileError.m_cause == CFileException::diskFull && comError.Error() == E_FAIL &&
+            tolerance.equalPoint() == AcGeContext::gTol.equalPoint() && !xml.Save(nullptr) &&
+            !document.GetRoot() && AfxGetApp() != &second && AfxGetApp() != &app &&
+            dynamic_cast<CCorvaneApp*>(AfxGetApp()) != nullptr,
         "constructed classes");
   io.setPath("");
 }

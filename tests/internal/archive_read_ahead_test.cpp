@@ -1,12 +1,12 @@
 // What a loading archive promises about the bytes ahead: how many of a
 // wanted number are known to be there (buffered or left in the file), and
 // runs of buffered bytes taken in place.
-#include <corvane/platform/afx_archive.h>
+#include "platform/archive_read_ahead.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/archive_read_ahead.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -21,7 +21,7 @@ class LengthlessFile : public CFile {
 };
 
 // Both files open on the bytes 0, 1, ... 99; archives over them use a 64-byte buffer.
-class ArchiveLookaheadTest : public ::testing::Test {
+class ArchiveReadAheadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ByteBuilder bytes;
@@ -36,29 +36,24 @@ class ArchiveLookaheadTest : public ::testing::Test {
   LengthlessFile lengthless;
 };
 
-TEST_F(ArchiveLookaheadTest, LoadableBytesCountTheBufferAndTheRestOfTheFile) {
-  CArchive ar(&file, CArchive::load, 64);
+TEST_F(ArchiveReadAheadTest, LoadableBytesCountTheBufferAndWhatTheFileIsKnownToHold) {
+  CArchive ar(&file, CArchive::load, 64), pipe(&lengthless, CArchive::load, 64);
+  BYTE first, rest[99];
   EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1000), 100u);
   EXPECT_EQ(ReadAhead::LoadableBytes(ar, 7), 7u);
-  BYTE first, rest[99];
+  EXPECT_EQ(ReadAhead::LoadableBytes(pipe, 50), 0u);
   ar >> first;  // the buffer now holds 63 unread bytes, the file 36 more
+  pipe >> first;
   EXPECT_EQ(ReadAhead::LoadableBytes(ar, 0xFFFFFFFFFFull), 99u);
+  EXPECT_EQ(ReadAhead::LoadableBytes(pipe, 50), 50u);
+  EXPECT_EQ(ReadAhead::LoadableBytes(pipe, 1000), 63u);
   EXPECT_EQ(ar.Read(rest, 99), 99u);
   EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1), 0u);
   ar.Close();
   EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1), 0u);
 }
 
-TEST_F(ArchiveLookaheadTest, AFileThatCannotTellItsLengthPromisesOnlyTheBuffer) {
-  CArchive ar(&lengthless, CArchive::load, 64);
-  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 50), 0u);
-  BYTE first;
-  ar >> first;
-  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 50), 50u);
-  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1000), 63u);
-}
-
-TEST_F(ArchiveLookaheadTest, TakenBytesAreConsumedInOrderAndAShortRunTakesNothing) {
+TEST_F(ArchiveReadAheadTest, TakenBytesAreConsumedInOrderAndAShortRunTakesNothing) {
   CArchive ar(&file, CArchive::load, 64);
   EXPECT_EQ(ReadAhead::TakeBuffered(ar, 1), nullptr);  // nothing buffered yet
   BYTE value;
@@ -69,7 +64,6 @@ TEST_F(ArchiveLookaheadTest, TakenBytesAreConsumedInOrderAndAShortRunTakesNothin
   EXPECT_EQ(ReadAhead::TakeBuffered(ar, 61), nullptr);  // 60 left in the buffer
   ar >> value;
   EXPECT_EQ(value, 4);
-
   CFile out;
   ASSERT_TRUE(out.Open(dir.Path("out.bin").c_str(), CFile::modeCreate | CFile::modeWrite));
   CArchive storing(&out, CArchive::store, 64);
