@@ -19,57 +19,9 @@
 #include <string>
 
 #include "bench_support.h"
+#include "reference_file.h"
 
 namespace {
-
-// GBK text in the file is UTF-8: "墙体" (wall) and "图层" (layer).
-const char kWallUtf8[] = "\xE5\xA2\x99\xE4\xBD\x93";
-const char kLayerUtf8[] = "\xE5\x9B\xBE\xE5\xB1\x82";
-
-// Writes the reference file the way the writer lays it out: seven sections,
-// entities spread over them, each a "string" chunk with six to eight valued
-// children of the common kinds.
-unsigned long WriteReferenceFile(const std::string& path, unsigned long entities) {
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr) return 0;
-  static const char* const kSections[] = {"SysVar", "Layers", "Environment", "Materials",
-                                          "Meshs",  "Groups", "Entitys"};
-  std::fputs("<?xml version=\"1.0\"?><FILE_CONVERT>", out);
-  unsigned long chunks = 8;
-  unsigned long next = 0;
-  std::srand(12345);
-  for (int section = 0; section < 7; ++section) {
-    std::fprintf(out, "<%s>", kSections[section]);
-    // Most entities in Entitys, a few in every other section.
-    const unsigned long count = section == 6 ? entities - next : entities / 40;
-    for (unsigned long i = 0; i < count && next < entities; ++i, ++next) {
-      const double x = std::rand() / 7.0, y = std::rand() / 13.0, z = (std::rand() % 1000) / 8.0;
-      std::fprintf(out, "<Entity Name=\"E%lu\" Type=\"string\" Value=\"%s %lu\">", next, kWallUtf8,
-                   next);
-      std::fprintf(out, "<Handle Type=\"ulong64\" Value=\"%lu\"/>", 1000000000ul + next * 7);
-      std::fprintf(out, "<Layer Type=\"string\" Value=\"%s%lu\"/>", kLayerUtf8, next % 23);
-      std::fprintf(out, "<Start Type=\"double3\" Value=\"%f,%f,%f\"/>", x, y, z);
-      std::fprintf(out, "<End Type=\"double3\" Value=\"%f,%f,%f\"/>", y, x, z);
-      std::fprintf(out, "<Color Name=\"Index\" Type=\"int\" Value=\"%lu\"/>", next % 256);
-      std::fprintf(out, "<Visible Type=\"bool\" Value=\"%s\"/>", next % 5 ? "true" : "false");
-      chunks += 7;
-      if (next % 2 == 0) {
-        std::fprintf(out, "<Tint Type=\"float4\" Value=\"%f,%f,%f,1.000000\"/>", x / 1e9, y / 1e9,
-                     z / 1e3);
-        ++chunks;
-      }
-      if (next % 3 == 0) {
-        std::fprintf(out, "<Thickness Name=\"T\" Type=\"double\" Value=\"%f\"/>", z / 3);
-        ++chunks;
-      }
-      std::fputs("</Entity>", out);
-    }
-    std::fprintf(out, "</%s>", kSections[section]);
-  }
-  std::fputs("</FILE_CONVERT>", out);
-  std::fclose(out);
-  return chunks;
-}
 
 bool Fsync(const std::string& path) {
   const int fd = open(path.c_str(), O_WRONLY);
@@ -92,7 +44,7 @@ bool LoadWithFileConvert(const std::string& source, bool withProgress) {
 
 int Huge(const std::string& folder) {
   const std::string source = folder + "/corvane_bench_huge.xml";
-  const unsigned long chunks = WriteReferenceFile(source, 2500000);
+  const unsigned long chunks = bench::WriteReferenceFile(source, 2500000);
   const double megabytes = std::filesystem::file_size(source) / (1024.0 * 1024.0);
   std::printf("huge file: %.0f MB, %lu chunks\n", megabytes, chunks);
   bench::Series load;
@@ -113,7 +65,7 @@ int main(int argc, char** argv) {
   const std::string target = folder + "/corvane_bench_out.xml";
 
   const unsigned long chunks =
-      WriteReferenceFile(source, static_cast<unsigned long>(300000 * scale));
+      bench::WriteReferenceFile(source, static_cast<unsigned long>(300000 * scale));
   const double megabytes = std::filesystem::file_size(source) / (1024.0 * 1024.0);
   std::printf("reference file: %.1f MB, %lu chunks; %d rounds\n\n", megabytes, chunks, rounds);
 

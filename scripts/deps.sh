@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ clang clang-format libclang-rt-14-dev pkg-config
-          libboost-dev libpugixml-dev libexpat1-dev libxml2-utils libgtest-dev "$@")
+          libboost-dev libpugixml-dev libexpat1-dev libxml2-utils libgtest-dev rapidjson-dev "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \

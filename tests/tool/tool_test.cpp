@@ -1,5 +1,6 @@
 // The corvane tool, run as a person runs it: exit codes and what it prints.
 #include <gtest/gtest.h>
+#include <rapidjson/document.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "support/xml_check.h"
 
 namespace {
 
@@ -41,6 +44,10 @@ class ToolTest : public ::testing::Test {
     const std::string path = dir_ + "/" + name;
     std::ofstream(path, std::ios::binary) << content;
     return path;
+  }
+  std::string Read(const std::string& name) {
+    std::ifstream file(dir_ + "/" + name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   }
 
   std::string dir_;
@@ -184,6 +191,176 @@ TEST_F(ToolTest, UsageAndHelp) {
   EXPECT_NE(unknown.output.find("usage: corvane COMMAND"), std::string::npos);
   EXPECT_EQ(RunTool("check").exitCode, 2);
   EXPECT_EQ(RunTool("").exitCode, 2);
+}
+
+// Entities E1, E2 and two "Line"s; Old has a child, so only its own line shows.
+const char kDiffA[] =
+    "<FILE_CONVERT><SysVar><Var Name=\"Scale\" Type=\"double\" Value=\"2.5\"/>"
+    "<Var Name=\"Units\" Type=\"int\" Value=\"4\"/><Var Name=\"Title\" Type=\"string\" "
+    "Value=\"\xE5\xA2\x99\"/></SysVar><Entitys><Entity Name=\"E1\"><Color Type=\"int\" "
+    "Value=\"1\"/></Entity><Entity Name=\"E2\"/><Entity Name=\"Line\"/><Entity Name=\"Line\"/>"
+    "<Entity Name=\"Old\"><P Type=\"int\" Value=\"1\"/></Entity></Entitys></FILE_CONVERT>";
+
+TEST_F(ToolTest, DiffMatchesSiblingsByLabelNameAndOrder) {
+  const std::string a = Write("a.xml", kDiffA);
+  std::string inserted = kDiffA;  // one entity near the top, everything after it shifted
+  inserted.insert(inserted.find("<Entity Name=\"E1\""), "<Entity Name=\"E0\"/>");
+  const Outcome insertion = RunTool("diff " + a + " " + Write("b.xml", inserted));
+  EXPECT_EQ(insertion.exitCode, 1);
+  EXPECT_EQ(insertion.output,
+            "only in B: /FILE_CONVERT/Entitys/Entity[\"E0\"]\n"
+            "1 difference: 0 only in A, 1 only in B, 0 type changed, 0 value changed\n");
+
+  const std::string b = Write(
+      "c.xml",
+      "<FILE_CONVERT>\n <SysVar><VAR Value=\"3\" Type=\"double\" Name=\"SCALE\"/>"
+      "<Var Name=\"Units\" Type=\"double\" Value=\"4\"/><Var Name=\"Title\" Type=\"string\" "
+      "Value=\"\xE9\x97\xA8\"/></SysVar>\n <Entitys><Entity Name=\"E1\"><Color Type=\"int\" "
+      "Value=\"1\"/></Entity><Entity Name=\"E2\"/><Entity Name=\"Line\"/><Entity Name=\"Line\"/>"
+      "<Entity Name=\"Line\"/></Entitys>\n</FILE_CONVERT>\n");
+  const Outcome all = RunTool("diff " + a + " " + b);
+  EXPECT_EQ(all.exitCode, 1);
+  EXPECT_EQ(all.output,
+            "value changed: /FILE_CONVERT/SysVar/Var[\"Scale\"]: \"2.500000\" -> \"3.000000\"\n"
+            "type changed: /FILE_CONVERT/SysVar/Var[\"Units\"]: int \"4\" -> double \"4.000000\"\n"
+            "value changed: /FILE_CONVERT/SysVar/Var[\"Title\"]: \"\xE5\xA2\x99\" -> "
+            "\"\xE9\x97\xA8\"\n"
+            "only in A: /FILE_CONVERT/Entitys/Entity[\"Old\"]\n"
+            "only in B: /FILE_CONVERT/Entitys/Entity[\"Line\"]#3\n"
+            "5 differences: 1 only in A, 1 only in B, 1 type changed, 2 value changed\n");
+  const Outcome limited = RunTool("diff --max 2 " + a + " " + b);
+  EXPECT_EQ(limited.exitCode, 1);
+  EXPECT_EQ(limited.output.substr(limited.output.rfind("stopped")),
+            "stopped after 2 differences (--max): 0 only in A, 0 only in B, 1 type changed, "
+            "1 value changed\n");
+  const Outcome quiet = RunTool("diff --quiet " + a + " " + b);
+  EXPECT_EQ(quiet.exitCode, 1);
+  EXPECT_EQ(quiet.output, "");
+}
+
+TEST_F(ToolTest, DiffExitsZeroForTheSameTreeAndTwoForTrouble) {
+  const std::string a = Write("a.xml", kDiffA);
+  std::string reformatted = kDiffA;  // attribute order and white space do not count
+  const std::string attributes = "Name=\"Scale\" Type=\"double\" Value=\"2.5\"";
+  reformatted.replace(reformatted.find(attributes), attributes.size(),
+                      "Value=\"2.50\"  Type=\"double\"\n Name=\"Scale\"");
+  const Outcome same = RunTool("diff " + a + " " + Write("b.xml", reformatted));
+  EXPECT_EQ(same.exitCode, 0) << same.output;
+  EXPECT_EQ(same.output, "no differences\n");
+  const std::string broken = Write("broken.xml", "<a>\n<b></a>");
+  const Outcome trouble = RunTool("diff " + a + " " + broken);
+  EXPECT_EQ(trouble.exitCode, 2);
+  EXPECT_EQ(trouble.output,
+            "corvane: " + broken + " does not load: mismatched tag (line 2, column 6)\n");
+  EXPECT_EQ(RunTool("diff " + a).exitCode, 2);
+  EXPECT_EQ(RunTool("diff --max 0 " + a + " " + a).exitCode, 2);
+}
+
+// Every value kind, an empty string, a label-only chunk and GBK text, laid
+// out byte for byte as the library writes it.
+const char kKindsXml[] =
+    "<?xml version=\"1.0\"?><FILE_CONVERT><Values><V Name=\"i\" Type=\"int\" Value=\"-7\"/>"
+    "<V Name=\"u\" Type=\"uint\" Value=\"7\"/><V Name=\"f\" Type=\"float\" Value=\"0.500000\"/>"
+    "<V Name=\"l\" Type=\"long64\" Value=\"-9000000000\"/><V Name=\"ul\" Type=\"ulong64\" "
+    "Value=\"9000000000\"/><V Name=\"d\" Type=\"double\" Value=\"-2.250000\"/><V Name=\"b\" "
+    "Type=\"bool\" Value=\"true\"/><V Name=\"f2\" Type=\"float2\" Value=\"1.000000,2.000000\"/>"
+    "<V Name=\"f3\" Type=\"float3\" Value=\"1.000000,2.000000,3.000000\"/><V Name=\"f4\" "
+    "Type=\"float4\" Value=\"1.000000,2.000000,3.000000,4.000000\"/><V Name=\"d2\" "
+    "Type=\"double2\" Value=\"0.125000,-1.000000\"/><V Name=\"d3\" Type=\"double3\" "
+    "Value=\"0.125000,-1.000000,1000000.000000\"/><V Name=\"d4\" Type=\"double4\" "
+    "Value=\"0.125000,-1.000000,2.000000,3.500000\"/><V Name=\"s\" Type=\"string\" "
+    "Value=\"a &quot;b&quot; &amp; &lt;c>&#09;d\"/><V Name=\"e\" Type=\"string\"/>"
+    "<V Name=\"none\"/><Bare/></Values><\xE5\x9B\xBE Name=\"\xE5\xA2\x99\" Type=\"string\" "
+    "Value=\"\xE9\x97\xA8\"/></FILE_CONVERT>";
+const char kKindsJson[] =
+    "{\"label\":\"FILE_CONVERT\",\"children\":[{\"label\":\"Values\",\"children\":["
+    "{\"label\":\"V\",\"name\":\"i\",\"type\":\"int\",\"value\":\"-7\"},"
+    "{\"label\":\"V\",\"name\":\"u\",\"type\":\"uint\",\"value\":\"7\"},"
+    "{\"label\":\"V\",\"name\":\"f\",\"type\":\"float\",\"value\":\"0.500000\"},"
+    "{\"label\":\"V\",\"name\":\"l\",\"type\":\"long64\",\"value\":\"-9000000000\"},"
+    "{\"label\":\"V\",\"name\":\"ul\",\"type\":\"ulong64\",\"value\":\"9000000000\"},"
+    "{\"label\":\"V\",\"name\":\"d\",\"type\":\"double\",\"value\":\"-2.250000\"},"
+    "{\"label\":\"V\",\"name\":\"b\",\"type\":\"bool\",\"value\":\"true\"},"
+    "{\"label\":\"V\",\"name\":\"f2\",\"type\":\"float2\",\"value\":\"1.000000,2.000000\"},"
+    "{\"label\":\"V\",\"name\":\"f3\",\"type\":\"float3\",\"value\":\"1.000000,2.000000,3.000000\"}"
+    ","
+    "{\"label\":\"V\",\"name\":\"f4\",\"type\":\"float4\","
+    "\"value\":\"1.000000,2.000000,3.000000,4.000000\"},"
+    "{\"label\":\"V\",\"name\":\"d2\",\"type\":\"double2\",\"value\":\"0.125000,-1.000000\"},"
+    "{\"label\":\"V\",\"name\":\"d3\",\"type\":\"double3\","
+    "\"value\":\"0.125000,-1.000000,1000000.000000\"},"
+    "{\"label\":\"V\",\"name\":\"d4\",\"type\":\"double4\","
+    "\"value\":\"0.125000,-1.000000,2.000000,3.500000\"},"
+    "{\"label\":\"V\",\"name\":\"s\",\"type\":\"string\",\"value\":\"a \\\"b\\\" & <c>\\td\"},"
+    "{\"label\":\"V\",\"name\":\"e\",\"type\":\"string\"},{\"label\":\"V\",\"name\":\"none\"},"
+    "{\"label\":\"Bare\"}]},{\"label\":\"\xE5\x9B\xBE\",\"name\":\"\xE5\xA2\x99\","
+    "\"type\":\"string\",\"value\":\"\xE9\x97\xA8\"}]}\n";
+
+TEST_F(ToolTest, ConvertRoundTripsBothWays) {
+  ASSERT_EQ(RunTool("convert " + Write("kinds.xml", kKindsXml) + " " + dir_ + "/a.json").exitCode,
+            0);
+  EXPECT_EQ(Read("a.json"), kKindsJson);
+  ASSERT_EQ(RunTool("convert " + dir_ + "/a.json " + dir_ + "/b.XML").exitCode, 0);
+  EXPECT_CONFORMING_XML(dir_ + "/b.XML");
+  EXPECT_EQ(Read("b.XML"), kKindsXml) << "XML to JSON to XML gives the library's own bytes";
+  ASSERT_EQ(RunTool("convert " + dir_ + "/b.XML " + dir_ + "/c.Json").exitCode, 0);
+  EXPECT_EQ(Read("c.Json"), kKindsJson) << "JSON to XML to JSON gives the same JSON";
+  EXPECT_EQ(RunTool("convert " + dir_ + "/kinds.xml -").output, kKindsJson);
+  const Outcome xml = RunTool("convert " + dir_ + "/a.json - > " + dir_ + "/out.xml");
+  EXPECT_EQ(xml.exitCode, 0);
+  EXPECT_CONFORMING_XML(dir_ + "/out.xml");
+  EXPECT_EQ(Read("out.xml"), kKindsXml);
+}
+
+TEST_F(ToolTest, ConvertRefusesJsonItCannotCarryAndWritesNothing) {
+  struct Case {
+    const char* json;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"{\"label\":\"R\",\n \"children\":[{\"label\":\"A\" \"name\":\"x\"}]}",
+       "missing a comma or '}' after an object member (line 2, column 27)"},
+      {"{\"label\":\"R\",\"colour\":\"red\"}",
+       "unknown member \"colour\" (a chunk has \"label\", \"name\", \"type\", \"value\", "
+       "\"children\") (line 1, column 14)"},
+      {"{\"label\":\"R\",\"children\":[{\"label\":\"V\",\"type\":\"int\",\n  \"value\":\"5.0\"}]}",
+       "type \"int\" with value \"5.0\" makes no chunk: the value is not a number of the type, "
+       "or is out of its range (line 2, column 11)"},
+      {"{\"label\":\"R\",\"name\":\"\xE2\x82\xAC \xF0\x9F\x98\x80\"}",
+       "\"name\" holds a character that code page 936 cannot hold (line 1, column 21)"},
+      {"{\"label\":\"R\",\"name\":[]}", "\"name\" must be a string (line 1, column 21)"},
+      {"{\"label\":\"R\",\"value\":\"1\"}", "a \"value\" needs a \"type\" (line 1, column 22)"},
+      {"{\"label\":\"1R\"}",
+       "label \"1R\" is not an XML name without colons, as an element needs (line 1, column 10)"},
+  };
+  for (const Case& c : cases) {
+    const std::string in = Write("bad.json", c.json);
+    const Outcome outcome = RunTool("convert " + in + " " + dir_ + "/out.xml");
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_EQ(outcome.output, "corvane: " + in + " is not chunk JSON: " + c.reason + "\n");
+    EXPECT_EQ(::access((dir_ + "/out.xml").c_str(), F_OK), -1) << "no output file: " << c.json;
+  }
+  const std::string xml = Write("a.xml", "<a/>");
+  for (const std::string& args : {xml + " b.xml", dir_ + "/bad.json b.JSON", xml + " b.txt"}) {
+    EXPECT_EQ(RunTool("convert " + args).exitCode, 2) << args;
+  }
+}
+
+TEST_F(ToolTest, MeshWritesJsonForScripts) {
+  ASSERT_EQ(RunTool("demo " + dir_).exitCode, 0);
+  const Outcome mesh = RunTool("mesh " + dir_ + "/demo.bin --json " + dir_ + "/demo.json");
+  ASSERT_EQ(mesh.exitCode, 0) << mesh.output;
+  rapidjson::Document json;
+  json.Parse(Read("demo.json").c_str());
+  ASSERT_FALSE(json.HasParseError()) << json.GetParseError();
+  ASSERT_TRUE(json.IsArray());
+  ASSERT_EQ(json.Size(), 3u);
+  EXPECT_STREQ(json[1]["name"].GetString(), "\xE9\x87\x91\xE5\xAD\x97\xE5\xA1\x94");
+  EXPECT_EQ(json[0]["faces"].Size() + json[1]["faces"].Size() + json[2]["faces"].Size(), 18u);
+  const rapidjson::Value& face = json[0]["faces"][0];
+  EXPECT_EQ(face["points3d"][2][1].GetDouble(), 1.0);
+  EXPECT_TRUE(face["flagA"].IsBool() && face["number"].IsInt() && face["text"].IsString());
+  EXPECT_EQ(RunTool("mesh " + dir_ + "/demo.bin --json -").output, Read("demo.json"));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "corvane/commands.h"
 #include "corvane/terminal.h"
+#include "corvane/tree_loading.h"
 
 namespace corvane {
 namespace tool {
@@ -16,12 +17,6 @@ const char kCheckUsage[] =
     "leaves out, with its line, its path of labels and the reason, and how many\n"
     "elements that drops in all. Exit status: 0 when nothing is lost, 1 when\n"
     "something is, 2 when the file does not load (the reason is printed).\n";
-
-void PrintLoadFailure(const std::string& path, const LoadReport& report) {
-  std::printf("%s does not load: %s", path.c_str(), report.failure.c_str());
-  if (report.line != 0) std::printf(" (line %lu, column %lu)", report.line, report.column);
-  std::printf("\n");
-}
 
 int CheckCommand(const Arguments& args) {
   if (args.size() != 1 || args[0].compare(0, 2, "--") == 0) {
@@ -42,7 +37,7 @@ int CheckCommand(const Arguments& args) {
       },
       &tree);
   if (!report.loads) {
-    PrintLoadFailure(path, report);
+    PrintLoadFailure(stdout, path, report);
     return kExitUsage;
   }
   if (dropped == 0) {

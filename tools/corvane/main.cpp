@@ -1,6 +1,7 @@
 // corvane: the command-line companion of the library. It runs the main job on
 // a built-in sample (demo), lists exchange files (show), explains what loading
-// would leave out (check), and summarises or exports mesh files (mesh).
+// would leave out (check), compares two of them (diff), converts them to JSON
+// and back (convert), and summarises or exports mesh files (mesh).
 #include <corvane/version.h>
 
 #include <cstdio>
@@ -18,7 +19,10 @@ const char kUsage[] =
     "  demo [DIR]                 write and read back a sample exchange file and mesh file\n"
     "  show FILE.xml [--depth N]  list the chunk tree that loading FILE gives\n"
     "  check FILE.xml             explain every element that loading would leave out\n"
-    "  mesh FILE.bin [--obj OUT]  count meshes, faces and points; export to OBJ\n"
+    "  diff A.xml B.xml           list how the chunk trees of two files differ\n"
+    "  convert IN OUT             exchange file to JSON (.xml to .json) and back\n"
+    "  mesh FILE.bin [--obj OUT] [--json OUT]\n"
+    "                             count meshes, faces and points; export to OBJ, JSON\n"
     "\n"
     "options:\n"
     "  --help                     this text (corvane COMMAND --help for a command)\n"
@@ -47,10 +51,10 @@ int main(int argc, char** argv) {
     int (*run)(const Arguments&);
     const char* usage;
   };
-  const Entry entries[] = {{"demo", DemoCommand, kDemoUsage},
-                           {"show", ShowCommand, kShowUsage},
-                           {"check", CheckCommand, kCheckUsage},
-                           {"mesh", MeshCommand, kMeshUsage}};
+  const Entry entries[] = {
+      {"demo", DemoCommand, kDemoUsage},          {"show", ShowCommand, kShowUsage},
+      {"check", CheckCommand, kCheckUsage},       {"diff", DiffCommand, kDiffUsage},
+      {"convert", ConvertCommand, kConvertUsage}, {"mesh", MeshCommand, kMeshUsage}};
   for (const Entry& entry : entries) {
     if (command != entry.name) continue;
     if (WantsHelp(args)) {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "corvane/commands.h"
+#include "corvane/json_mesh_writer.h"
+#include "corvane/json_output.h"
 #include "corvane/mesh_summary.h"
 #include "corvane/terminal.h"
 
@@ -17,11 +19,13 @@ namespace corvane {
 namespace tool {
 
 const char kMeshUsage[] =
-    "usage: corvane mesh FILE.bin [--obj OUT.obj]\n"
+    "usage: corvane mesh FILE.bin [--obj OUT.obj] [--json OUT.json]\n"
     "\n"
     "Counts the meshes, faces, points and indices of a binary mesh file, per\n"
     "mesh and in total. With --obj, also writes every face as one polygon\n"
-    "through its 3D points, one group a mesh, for any 3D viewer.\n";
+    "through its 3D points, one group a mesh, for any 3D viewer. With --json,\n"
+    "also writes every mesh with all its fields as JSON for scripts (OUT -:\n"
+    "standard output, instead of the counts).\n";
 
 namespace {
 
@@ -70,10 +74,12 @@ bool ReadMeshes(const std::string& path, std::vector<BinMeshData>& meshes) {
 int MeshCommand(const Arguments& args) {
   std::string path;
   std::string objPath;
+  std::string jsonPath;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--obj") {
-      if (i + 1 >= args.size()) return UsageError("--obj needs a file name", kMeshUsage);
-      objPath = args[++i];
+    if (args[i] == "--obj" || args[i] == "--json") {
+      if (i + 1 >= args.size()) return UsageError(args[i] + " needs a file name", kMeshUsage);
+      (args[i] == "--obj" ? objPath : jsonPath) = args[i + 1];
+      ++i;
     } else if (path.empty() && args[i].compare(0, 2, "--") != 0) {
       path = args[i];
     } else {
@@ -84,7 +90,8 @@ int MeshCommand(const Arguments& args) {
 
   std::vector<BinMeshData> meshes;
   if (!ReadMeshes(path, meshes)) return kExitFailure;
-  PrintMeshSummary(stdout, meshes);
+  // Standard output carries the JSON alone when it goes there.
+  if (jsonPath != "-") PrintMeshSummary(stdout, meshes);
   if (!objPath.empty()) {
     MeshCounts written;
     if (!WriteObj(objPath, meshes, &written)) {
@@ -93,6 +100,15 @@ int MeshCommand(const Arguments& args) {
     }
     std::printf("wrote %s: %llu groups, %llu vertices, %llu faces\n", objPath.c_str(),
                 written.meshes, written.points3d, written.faces);
+  }
+  if (!jsonPath.empty()) {
+    std::string error;
+    if (!WriteJsonTo(
+            jsonPath, [&](JsonWriter& writer) { WriteMeshJson(writer, meshes); }, error)) {
+      std::fprintf(stderr, "corvane: cannot write %s: %s\n", jsonPath.c_str(), error.c_str());
+      return kExitFailure;
+    }
+    if (jsonPath != "-") std::printf("wrote %s: %zu meshes\n", jsonPath.c_str(), meshes.size());
   }
   return kExitOk;
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <memory>
 
@@ -62,6 +63,21 @@ CString NarrowPath(const std::string& utf8) {
   const CString narrow = XmlOp::wstring2CString(wide);
   // A character code page 936 cannot hold would name another file.
   return XmlOp::CString2wstring(narrow) == wide ? narrow : CString();
+}
+
+bool NarrowExactly(const char* utf8, std::size_t length, CString& narrow) {
+  if (length > static_cast<std::size_t>(INT_MAX)) return false;
+  // ASCII is the same bytes in both; most texts take this way.
+  if (std::all_of(utf8, utf8 + length, [](char c) { return (c & 0x80) == 0; })) {
+    narrow = CString(utf8, static_cast<int>(length));
+    return true;
+  }
+  const std::wstring wide = WideFromUtf8(std::string(utf8, length));
+  const CString converted = XmlOp::wstring2CString(wide);
+  // Whatever did not survive the way there and back was replaced on the way.
+  if (XmlOp::CString2wstring(converted) != wide) return false;
+  narrow = converted;
+  return true;
 }
 
 std::string Utf8(const CString& text) { return Utf8FromWide(XmlOp::CString2wstring(text)); }

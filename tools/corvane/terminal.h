@@ -6,6 +6,7 @@
 #include <corvane/platform/cstring.h>
 #include <corvane/xmlio/progress.h>
 
+#include <cstddef>
 #include <string>
 
 namespace corvane {
@@ -17,6 +18,10 @@ CString NarrowText(const std::string& utf8);
 // A UTF-8 command-line path as narrow text; "" (a path that never opens)
 // when code page 936 cannot hold it exactly.
 CString NarrowPath(const std::string& utf8);
+
+// UTF-8 text as narrow text, exactly: false (and `narrow` untouched) when
+// the text is not UTF-8 or holds a character code page 936 cannot hold.
+bool NarrowExactly(const char* utf8, std::size_t length, CString& narrow);
 
 // Code page 936 text as UTF-8.
 std::string Utf8(const CString& text);
