@@ -5,13 +5,14 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "support/scratch_dir.h"
 #include "support/xml_check.h"
 
 namespace {
+
+using namespace corvane_test;
 
 struct Outcome {
   int exitCode;
@@ -24,42 +25,30 @@ Outcome RunTool(const std::string& arguments) {
   std::FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return outcome;
   char buffer[4096];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.output.append(buffer, got);
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+    outcome.output.append(buffer, got);
+  }
   const int status = ::pclose(pipe);
   outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return outcome;
 }
 
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
 class ToolTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/corvane-tool-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
   std::string Write(const std::string& name, const std::string& content) {
-    const std::string path = dir_ + "/" + name;
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
+    WriteText(m_dir.Path(name), content);
+    return m_dir.Path(name);
   }
-  std::string Read(const std::string& name) {
-    std::ifstream file(dir_ + "/" + name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  }
+  std::string Read(const std::string& name) const { return ReadText(m_dir.Path(name)); }
+  std::string Path(const std::string& name) const { return m_dir.Path(name); }
 
-  std::string dir_;
+  ScratchDir m_dir;
+  const std::string m_root = m_dir.Dir().string();
 };
-
-int CountLinesStartingWith(const std::string& text, const std::string& prefix) {
-  std::istringstream lines(text);
-  int count = 0;
-  for (std::string line; std::getline(lines, line);)
-    count += line.compare(0, prefix.size(), prefix) == 0;
-  return count;
-}
 
 const char kMixedFile[] =
     "<?xml version=\"1.0\"?>\n"
@@ -75,60 +64,45 @@ const char kMixedFile[] =
     "  <Layers><Layer Name=\"Walls\"><Color Type=\"float3\" Value=\"1,0.5,0\"/></Layer></Layers>\n"
     "</FILE_CONVERT>\n";
 
-TEST_F(ToolTest, CheckExplainsEveryDroppedElement) {
-  const Outcome outcome = RunTool("check " + Write("mixed.xml", kMixedFile));
-  EXPECT_EQ(outcome.exitCode, 1) << outcome.output;
-  EXPECT_NE(outcome.output.find("line 5: /FILE_CONVERT/SysVar/Var[\"Fraction\"]: value \"5.0\" "
-                                "is not a number of type int"),
-            std::string::npos)
-      << outcome.output;
-  EXPECT_NE(outcome.output.find("line 6: /FILE_CONVERT/SysVar/Var[\"Paint\"]: unknown type tag "
-                                "\"color\" (2 elements inside it go too)"),
-            std::string::npos)
-      << outcome.output;
-  EXPECT_NE(outcome.output.find("line 7: /FILE_CONVERT/SysVar/Var[\"Short\"]: value \"1,2\" has "
-                                "the wrong number of components for double3"),
-            std::string::npos)
-      << outcome.output;
-  EXPECT_NE(outcome.output.find("line 8: /FILE_CONVERT/SysVar/Var[\"Wide\"]"), std::string::npos)
-      << "the full-width comma splits twice: " << outcome.output;
-  EXPECT_EQ(outcome.output.find("Good"), std::string::npos) << "INT in capitals loads";
-  EXPECT_NE(outcome.output.find("4 elements left out, 6 of 12 elements lost in all"),
-            std::string::npos)
-      << outcome.output;
-}
+TEST_F(ToolTest, CheckExplainsEveryDroppedElementOrWhyTheFileDoesNotOpen) {
+  const Outcome mixed = RunTool("check " + Write("mixed.xml", kMixedFile));
+  EXPECT_EQ(mixed.exitCode, 1) << mixed.output;
+  for (const char* line :
+       {"line 5: /FILE_CONVERT/SysVar/Var[\"Fraction\"]: value \"5.0\" is not a number of type "
+        "int",
+        "line 6: /FILE_CONVERT/SysVar/Var[\"Paint\"]: unknown type tag \"color\" (2 elements "
+        "inside it go too)",
+        "line 7: /FILE_CONVERT/SysVar/Var[\"Short\"]: value \"1,2\" has the wrong number of "
+        "components for double3",
+        "line 8: /FILE_CONVERT/SysVar/Var[\"Wide\"]",  // the full-width comma splits twice
+        "4 elements left out, 6 of 12 elements lost in all"}) {
+    EXPECT_TRUE(Contains(mixed.output, line)) << line << "\n" << mixed.output;
+  }
+  EXPECT_FALSE(Contains(mixed.output, "Good")) << "INT in capitals loads";
 
-TEST_F(ToolTest, CheckPassesAFileThatLoadsWhole) {
-  const Outcome outcome =
-      RunTool("check " + Write("good.xml",
-                               "<FILE_CONVERT><SysVar><Var Type=\"bool\" Value=\"TRUE\"/>"
-                               "</SysVar></FILE_CONVERT>"));
-  EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
-  EXPECT_NE(outcome.output.find("all 3 elements load"), std::string::npos) << outcome.output;
-}
+  const Outcome whole = RunTool(
+      "check " +
+      Write("good.xml",
+            "<FILE_CONVERT><SysVar><Var Type=\"bool\" Value=\"TRUE\"/></SysVar></FILE_CONVERT>"));
+  EXPECT_EQ(whole.exitCode, 0) << whole.output;
+  EXPECT_TRUE(Contains(whole.output, "all 3 elements load")) << whole.output;
 
-TEST_F(ToolTest, CheckSaysWhyAFileDoesNotOpen) {
-  struct Case {
-    const char* content;
-    const char* reason;
-  };
   std::string deep;
-  for (int i = 0; i < 300; ++i) deep += "<a>";
-  for (int i = 0; i < 300; ++i) deep += "</a>";
-  const Case cases[] = {
+  for (int i = 0; i < 300; ++i) deep = "<a>" + deep + "</a>";
+  const std::pair<std::string, const char*> unreadable[] = {
       {"<a>\n<b></a>", "does not load: mismatched tag (line 2, column 6)"},
       {"<!DOCTYPE a [<!ENTITY x \"y\">]><a>&x;</a>", "document type declaration"},
-      {deep.c_str(), "deeper than the limit of 256"},
+      {deep, "deeper than the limit of 256"},
       {"<?xml version=\"1.0\" encoding=\"no-such-code\"?><a/>", "encoding"},
   };
-  for (const Case& c : cases) {
-    const Outcome outcome = RunTool("check " + Write("bad.xml", c.content));
+  for (const auto& [content, reason] : unreadable) {
+    const Outcome outcome = RunTool("check " + Write("bad.xml", content));
     EXPECT_EQ(outcome.exitCode, 2) << outcome.output;
-    EXPECT_NE(outcome.output.find(c.reason), std::string::npos) << outcome.output;
+    EXPECT_TRUE(Contains(outcome.output, reason)) << outcome.output;
   }
-  const Outcome missing = RunTool("check " + dir_ + "/missing.xml");
+  const Outcome missing = RunTool("check " + Path("missing.xml"));
   EXPECT_EQ(missing.exitCode, 2);
-  EXPECT_NE(missing.output.find("cannot be read"), std::string::npos) << missing.output;
+  EXPECT_TRUE(Contains(missing.output, "cannot be read")) << missing.output;
 }
 
 TEST_F(ToolTest, ShowListsTheLoadedTree) {
@@ -142,55 +116,47 @@ TEST_F(ToolTest, ShowListsTheLoadedTree) {
             "  Layers\n"
             "    Layer \"Walls\"\n"
             "      Color [float3] 1.000000,0.500000,0.000000\n");
-  const Outcome shallow = RunTool("show --depth 1 " + path);
-  EXPECT_EQ(shallow.output, "FILE_CONVERT\n  SysVar\n  Layers\n");
+  EXPECT_EQ(RunTool("show --depth 1 " + path).output, "FILE_CONVERT\n  SysVar\n  Layers\n");
   EXPECT_EQ(RunTool("show " + Write("bad.xml", "<a>")).exitCode, 1);
   EXPECT_EQ(RunTool("show --depth x " + path).exitCode, 2);
 }
 
-TEST_F(ToolTest, DemoRunsToTheEndAndMeshExportsIt) {
-  const Outcome demo = RunTool("demo " + dir_ + "/demo");
+TEST_F(ToolTest, DemoRunsToTheEndAndMeshReadsWhatItWrote) {
+  const Outcome demo = RunTool("demo " + m_root);
   ASSERT_EQ(demo.exitCode, 0) << demo.output;
-  EXPECT_NE(demo.output.find("demo finished: both files round-trip"), std::string::npos);
-  EXPECT_NE(demo.output.find("Layer \"\xE5\xA2\x99\xE4\xBD\x93\""), std::string::npos)
+  EXPECT_TRUE(Contains(demo.output, "demo finished: both files round-trip"));
+  EXPECT_TRUE(Contains(demo.output, "Layer \"\xE5\xA2\x99\xE4\xBD\x93\""))
       << "Chinese layer names reach the terminal as UTF-8";
 
-  const std::string obj = dir_ + "/demo.obj";
-  const Outcome mesh = RunTool("mesh " + dir_ + "/demo/demo.bin --obj " + obj);
+  const Outcome mesh = RunTool("mesh " + Path("demo.bin") + " --obj " + Path("demo.obj"));
   ASSERT_EQ(mesh.exitCode, 0) << mesh.output;
-  EXPECT_NE(mesh.output.find("total: 3 meshes, 18 faces, 60 3D points"), std::string::npos)
-      << mesh.output;
-  std::ifstream file(obj);
-  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(CountLinesStartingWith(text, "v "), 60);
-  EXPECT_EQ(CountLinesStartingWith(text, "f "), 18);
-  EXPECT_EQ(CountLinesStartingWith(text, "g "), 3);
-}
+  EXPECT_TRUE(Contains(mesh.output, "total: 3 meshes, 18 faces, 60 3D points")) << mesh.output;
+  const std::string obj = "\n" + Read("demo.obj");
+  for (const auto& [prefix, count] : {std::pair{"\nv ", 60}, {"\nf ", 18}, {"\ng ", 3}}) {
+    int found = 0;
+    for (auto at = obj.find(prefix); at != std::string::npos; at = obj.find(prefix, at + 1))
+      ++found;
+    EXPECT_EQ(found, count) << prefix;
+  }
 
-TEST_F(ToolTest, MeshNamesHowFarADamagedFileWasRead) {
-  ASSERT_EQ(RunTool("demo " + dir_).exitCode, 0);
-  std::ifstream whole(dir_ + "/demo.bin", std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+  const std::string bytes = Read("demo.bin");
   const Outcome cut = RunTool("mesh " + Write("cut.bin", bytes.substr(0, bytes.size() - 10)));
   EXPECT_EQ(cut.exitCode, 1);
-  EXPECT_NE(cut.output.find("truncated or corrupt"), std::string::npos) << cut.output;
-  EXPECT_NE(cut.output.find("2 were read whole, the data ends inside mesh 3"), std::string::npos)
-      << cut.output;
-  const Outcome huge = RunTool("mesh " + Write("huge.bin", std::string("\xFF\xFF\xFF\xFF", 4)));
-  EXPECT_EQ(huge.exitCode, 1) << huge.output;
+  EXPECT_TRUE(Contains(cut.output, "truncated or corrupt")) << cut.output;
+  EXPECT_TRUE(Contains(cut.output, "2 were read whole, the data ends inside mesh 3")) << cut.output;
+  EXPECT_EQ(RunTool("mesh " + Write("huge.bin", std::string(4, '\xFF'))).exitCode, 1);
 }
 
 TEST_F(ToolTest, UsageAndHelp) {
   const Outcome help = RunTool("--help");
   EXPECT_EQ(help.exitCode, 0);
-  EXPECT_NE(help.output.find("check FILE.xml"), std::string::npos);
+  EXPECT_TRUE(Contains(help.output, "check FILE.xml"));
   EXPECT_EQ(RunTool("check --help").exitCode, 0);
-  EXPECT_NE(RunTool("--version").output.find("corvane "), std::string::npos);
+  EXPECT_TRUE(Contains(RunTool("--version").output, "corvane "));
   const Outcome unknown = RunTool("frobnicate");
   EXPECT_EQ(unknown.exitCode, 2);
-  EXPECT_NE(unknown.output.find("usage: corvane COMMAND"), std::string::npos);
+  EXPECT_TRUE(Contains(unknown.output, "usage: corvane COMMAND"));
   EXPECT_EQ(RunTool("check").exitCode, 2);
-  EXPECT_EQ(RunTool("").exitCode, 2);
 }
 
 // Entities E1, E2 and two "Line"s; Old has a child, so only its own line shows.
@@ -297,18 +263,18 @@ const char kKindsJson[] =
     "\"type\":\"string\",\"value\":\"\xE9\x97\xA8\"}]}\n";
 
 TEST_F(ToolTest, ConvertRoundTripsBothWays) {
-  ASSERT_EQ(RunTool("convert " + Write("kinds.xml", kKindsXml) + " " + dir_ + "/a.json").exitCode,
+  ASSERT_EQ(RunTool("convert " + Write("kinds.xml", kKindsXml) + " " + m_root + "/a.json").exitCode,
             0);
   EXPECT_EQ(Read("a.json"), kKindsJson);
-  ASSERT_EQ(RunTool("convert " + dir_ + "/a.json " + dir_ + "/b.XML").exitCode, 0);
-  EXPECT_CONFORMING_XML(dir_ + "/b.XML");
+  ASSERT_EQ(RunTool("convert " + m_root + "/a.json " + m_root + "/b.XML").exitCode, 0);
+  EXPECT_CONFORMING_XML(m_root + "/b.XML");
   EXPECT_EQ(Read("b.XML"), kKindsXml) << "XML to JSON to XML gives the library's own bytes";
-  ASSERT_EQ(RunTool("convert " + dir_ + "/b.XML " + dir_ + "/c.Json").exitCode, 0);
+  ASSERT_EQ(RunTool("convert " + m_root + "/b.XML " + m_root + "/c.Json").exitCode, 0);
   EXPECT_EQ(Read("c.Json"), kKindsJson) << "JSON to XML to JSON gives the same JSON";
-  EXPECT_EQ(RunTool("convert " + dir_ + "/kinds.xml -").output, kKindsJson);
-  const Outcome xml = RunTool("convert " + dir_ + "/a.json - > " + dir_ + "/out.xml");
+  EXPECT_EQ(RunTool("convert " + m_root + "/kinds.xml -").output, kKindsJson);
+  const Outcome xml = RunTool("convert " + m_root + "/a.json - > " + m_root + "/out.xml");
   EXPECT_EQ(xml.exitCode, 0);
-  EXPECT_CONFORMING_XML(dir_ + "/out.xml");
+  EXPECT_CONFORMING_XML(m_root + "/out.xml");
   EXPECT_EQ(Read("out.xml"), kKindsXml);
 }
 
@@ -335,20 +301,20 @@ TEST_F(ToolTest, ConvertRefusesJsonItCannotCarryAndWritesNothing) {
   };
   for (const Case& c : cases) {
     const std::string in = Write("bad.json", c.json);
-    const Outcome outcome = RunTool("convert " + in + " " + dir_ + "/out.xml");
+    const Outcome outcome = RunTool("convert " + in + " " + m_root + "/out.xml");
     EXPECT_EQ(outcome.exitCode, 2);
     EXPECT_EQ(outcome.output, "corvane: " + in + " is not chunk JSON: " + c.reason + "\n");
-    EXPECT_EQ(::access((dir_ + "/out.xml").c_str(), F_OK), -1) << "no output file: " << c.json;
+    EXPECT_EQ(::access((m_root + "/out.xml").c_str(), F_OK), -1) << "no output file: " << c.json;
   }
   const std::string xml = Write("a.xml", "<a/>");
-  for (const std::string& args : {xml + " b.xml", dir_ + "/bad.json b.JSON", xml + " b.txt"}) {
+  for (const std::string& args : {xml + " b.xml", m_root + "/bad.json b.JSON", xml + " b.txt"}) {
     EXPECT_EQ(RunTool("convert " + args).exitCode, 2) << args;
   }
 }
 
 TEST_F(ToolTest, MeshWritesJsonForScripts) {
-  ASSERT_EQ(RunTool("demo " + dir_).exitCode, 0);
-  const Outcome mesh = RunTool("mesh " + dir_ + "/demo.bin --json " + dir_ + "/demo.json");
+  ASSERT_EQ(RunTool("demo " + m_root).exitCode, 0);
+  const Outcome mesh = RunTool("mesh " + m_root + "/demo.bin --json " + m_root + "/demo.json");
   ASSERT_EQ(mesh.exitCode, 0) << mesh.output;
   rapidjson::Document json;
   json.Parse(Read("demo.json").c_str());
@@ -360,7 +326,7 @@ TEST_F(ToolTest, MeshWritesJsonForScripts) {
   const rapidjson::Value& face = json[0]["faces"][0];
   EXPECT_EQ(face["points3d"][2][1].GetDouble(), 1.0);
   EXPECT_TRUE(face["flagA"].IsBool() && face["number"].IsInt() && face["text"].IsString());
-  EXPECT_EQ(RunTool("mesh " + dir_ + "/demo.bin --json -").output, Read("demo.json"));
+  EXPECT_EQ(RunTool("mesh " + m_root + "/demo.bin --json -").output, Read("demo.json"));
 }
 
 }  // namespace
