@@ -32,7 +32,8 @@ foreach(hidden "pugi::" "corvane::codepage" "corvane::platform" "ChunkFromElemen
   endif()
 endforeach()
 # Template instances of the standard library and Boost stay inside too.
-string(REGEX MATCH "\n[0-9a-f]+ [A-Za-z] ([a-z]+ )?(std|boost|__gnu_cxx)::[^\n]*" leaked "\n${symbols}")
+string(REGEX MATCH "\n[0-9a-f]+ [A-Za-z] ([a-z]+ )?(std|boost|__gnu_cxx)::[^\n]*" leaked
+  "\n${symbols}")
 if(leaked)
   message(FATAL_ERROR "library template exported:${leaked}")
 endif()
