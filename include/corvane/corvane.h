@@ -26,6 +26,7 @@
 #include <corvane/version.h>
 #include <corvane/xmldom/xml.h>
 #include <corvane/xmldom/xml_node.h>
+#include <corvane/xmlio/checked_save.h>
 #include <corvane/xmlio/file_convert.h>
 #include <corvane/xmlio/load_report.h>
 #include <corvane/xmlio/progress.h>

@@ -310,6 +310,10 @@ TEST_F(ToolTest, ConvertRefusesJsonItCannotCarryAndWritesNothing) {
   for (const std::string& args : {xml + " b.xml", m_root + "/bad.json b.JSON", xml + " b.txt"}) {
     EXPECT_EQ(RunTool("convert " + args).exitCode, 2) << args;
   }
+  const Outcome unwritable =
+      RunTool("convert " + Write("ok.json", "{\"label\":\"R\"}") + " " + Path("no/folder.xml"));
+  EXPECT_EQ(unwritable.exitCode, 1);
+  EXPECT_EQ(unwritable.output, "corvane: cannot write " + Path("no/folder.xml") + "\n");
 }
 
 TEST_F(ToolTest, MeshWritesJsonForScripts) {

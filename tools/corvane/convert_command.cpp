@@ -1,3 +1,4 @@
+#include <corvane/xmlio/checked_save.h>
 #include <corvane/xmlio/xml_file_io.h>
 
 #include <cctype>
@@ -7,7 +8,6 @@
 #include <string>
 
 #include "corvane/commands.h"
-#include "corvane/file_stamp.h"
 #include "corvane/json_chunk_reader.h"
 #include "corvane/json_chunk_writer.h"
 #include "corvane/json_output.h"
@@ -89,9 +89,7 @@ int JsonToXml(const std::string& in, const std::string& out) {
     XmlFileIO("/dev/stdout").save(root);
     return kExitOk;
   }
-  const FileStamp before = StampOf(out);
-  XmlFileIO(NarrowPath(out)).save(root);
-  if (!Rewritten(before, StampOf(out))) {
+  if (!SaveChunkFile(NarrowPath(out), root)) {
     std::fprintf(stderr, "corvane: cannot write %s\n", out.c_str());
     return kExitFailure;
   }

@@ -1,10 +1,10 @@
 #include <corvane/platform/afx_exception.h>
 #include <corvane/xmlio/file_convert.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <random>
 #include <string>
 
 #include "corvane/commands.h"
@@ -54,8 +54,21 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 }
 
 long long FileSize(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  return error ? -1 : static_cast<long long>(size);
+}
+
+// A new folder of our own under the system's temporary folder.
+std::string MakeWorkFolder() {
+  std::random_device random;
+  std::error_code error;
+  const auto temporary = std::filesystem::temp_directory_path(error);
+  for (int attempt = 0; !error && attempt < 100; ++attempt) {
+    const auto folder = temporary / ("corvane-demo-" + std::to_string(random()));
+    if (std::filesystem::create_directory(folder, error)) return folder.string();
+  }
+  return std::string();
 }
 
 void InstallBar(FileConvert& document) {
@@ -129,15 +142,15 @@ int DemoCommand(const Arguments& args) {
   if (args.size() > 1) return UsageError("demo takes at most one folder", kDemoUsage);
   std::string dir;
   if (args.empty()) {
-    char pattern[] = "/tmp/corvane-demo-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-      std::perror("corvane: cannot make a temporary folder");
+    dir = MakeWorkFolder();
+    if (dir.empty()) {
+      std::fprintf(stderr, "corvane: cannot make a temporary folder\n");
       return kExitFailure;
     }
-    dir = pattern;
   } else {
     dir = args[0];
-    ::mkdir(dir.c_str(), 0755);
+    std::error_code ignored;  // a folder that cannot be made fails at the first save
+    std::filesystem::create_directory(dir, ignored);
   }
   std::printf("corvane demo: working in %s\n", dir.c_str());
   try {

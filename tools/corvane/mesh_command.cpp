@@ -3,7 +3,6 @@
 #include <corvane/platform/afx_archive.h>
 #include <corvane/platform/afx_exception.h>
 #include <corvane/platform/afx_file.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <string>
@@ -37,9 +36,7 @@ bool ReadMeshes(const std::string& path, std::vector<BinMeshData>& meshes) {
     std::fprintf(stderr, "corvane: cannot open %s\n", path.c_str());
     return false;
   }
-  struct stat info {};
-  const long long size =
-      ::stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+  const long long size = static_cast<long long>(file.GetLength());
   CArchive archive(&file, CArchive::load);
   DWORD count = 0;
   try {

@@ -1,7 +1,11 @@
 #include "corvane/terminal.h"
 
 #include <corvane/stream/xmlop.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <climits>
@@ -11,6 +15,14 @@
 namespace corvane {
 namespace tool {
 namespace {
+
+bool IsTerminal(std::FILE* stream) {
+#ifdef _WIN32
+  return _isatty(_fileno(stream)) != 0;
+#else
+  return isatty(fileno(stream)) != 0;
+#endif
+}
 
 // UTF-8 to code points, one wchar_t each; a malformed byte becomes U+FFFD.
 std::wstring WideFromUtf8(const std::string& utf8) {
@@ -104,7 +116,7 @@ void Draw(const BarState& state, int percent) {
 
 ProgressBar MakeProgressBar(bool force) {
   ProgressBar bar;
-  if (!force && !isatty(fileno(stderr))) return bar;
+  if (!force && !IsTerminal(stderr)) return bar;
   auto state = std::make_shared<BarState>();
   bar.start = [state](CString const& message, int, int) {
     state->message = Utf8(message);
