@@ -6,8 +6,6 @@
 //
 //   mesh_bench [megabytes=100] [rounds=5] [folder=/tmp]
 #include <corvane/corvane.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -108,13 +106,6 @@ std::vector<BinMeshData> MakeMeshes(double megabytes) {
   return meshes;
 }
 
-bool Fsync(const std::string& path) {
-  const int fd = open(path.c_str(), O_WRONLY);
-  const bool synced = fd >= 0 && fsync(fd) == 0;
-  if (fd >= 0) close(fd);
-  return synced;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -149,7 +140,7 @@ int main(int argc, char** argv) {
     rawWrite.Add(bench::InChild(nothing, [&] {
       std::FILE* out = std::fopen(raw.c_str(), "wb");
       const bool written = out != nullptr && std::fwrite(block.data(), 1, bytes, out) == bytes;
-      return out != nullptr && std::fclose(out) == 0 && written && Fsync(raw);
+      return out != nullptr && std::fclose(out) == 0 && written && bench::Fsync(raw);
     }));
     rawWriteUnsynced.Add(bench::InChild(nothing, [&] {
       std::FILE* out = std::fopen(raw.c_str(), "wb");
@@ -169,7 +160,7 @@ int main(int argc, char** argv) {
         cereal::BinaryOutputArchive ar(out);
         ar(source.meshes);
       }
-      return Fsync(theirs);
+      return bench::Fsync(theirs);
     }));
     cerealLoad.Add(bench::InChild(nothing, [&] {
       std::ifstream in(theirs, std::ios::binary);

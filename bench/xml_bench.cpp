@@ -9,8 +9,6 @@
 //
 // Scale 1.0 makes about 300,000 entities (about 120 MB); 0.05 is a quick run.
 #include <corvane/corvane.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,13 +20,6 @@
 #include "reference_file.h"
 
 namespace {
-
-bool Fsync(const std::string& path) {
-  const int fd = open(path.c_str(), O_WRONLY);
-  const bool synced = fd >= 0 && fsync(fd) == 0;
-  if (fd >= 0) close(fd);
-  return synced;
-}
 
 // With a progress bar the load reads the file twice (it must know the file
 // loads before it reports anything); without one, once.
@@ -84,9 +75,11 @@ int main(int argc, char** argv) {
                                  return document->Open(source.c_str());
                                }));
     pugi::xml_document document;  // loaded in the child only; see prepare
-    pugiSave.Add(bench::InChild(
-        [&] { document.load_file(source.c_str()); },
-        [&] { return document.save_file(target.c_str(), "", pugi::format_raw) && Fsync(target); }));
+    pugiSave.Add(bench::InChild([&] { document.load_file(source.c_str()); },
+                                [&] {
+                                  return document.save_file(target.c_str(), "", pugi::format_raw) &&
+                                         bench::Fsync(target);
+                                }));
     pugiSaveUnsynced.Add(
         bench::InChild([&] { document.load_file(source.c_str()); },
                        [&] { return document.save_file(target.c_str(), "", pugi::format_raw); }));
