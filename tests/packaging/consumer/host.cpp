@@ -2,8 +2,8 @@
 // It does what host code written for the original framework does: writes and
 // reads a conversion document and a mesh file, catches the library's
 // exceptions by pointer (also as CException* then dynamic_cast), puts records
-// into an archive on a file class of its own, formats the framework's string,
-// and constructs every exported class (a class not exported fails to link).
+// into an archive on a file class of its own, and formats the framework's
+// string. (What the library exports is checked by exported_symbols.cmake.)
 #include <corvane/corvane.h>
 
 #include <cstdio>
@@ -100,7 +100,7 @@ void DocumentMeshAndRecords(const std::string& dir) {
   Check(faceBack == face && point.isEqualTo(AcGePoint2d(1, 2)), "records");
 }
 
-void EveryExportedClass() {
+void StringAndComError() {
   CString text;
   text.Format("%s=%d", CString("\xD5\xFD"), 5);
   Check(text == "\xD5\xFD=5" && text.Mid(1) == "=5" && text.Left(1).IsEmpty(), "string");
@@ -111,23 +111,7 @@ void EveryExportedClass() {
   } catch (_com_error& error) {
     Check(error.Error() == E_POINTER, "com error");
   }
-  IChunk chunk("L", "N", 1);
-  CIoPubHelp help;
-  help = CIoPubHelp();
-  XmlFileIO io("x.xml");
-  DomXml::CXml xml;
-  DomXml::CXmlNodes nodes;
-  const CException base(FALSE);
-  const CArchiveException archiveError(CArchiveException::badIndex);
-  CCorvaneApp second;  // the library's application object stays the process's
-  CWinApp app("host");
-  const AcGeVector3d vector(0, 0, 1);
-  Check(chunk.getI32Value() == 1 && nodes.GetCount() == -1 && !base.GetErrorMessage(nullptr, 0) &&
-            archiveError.m_cause == CArchiveException::badIndex && !xml.Save(nullptr) &&
-            vector.isEqualTo(AcGeVector3d(0, 0, 1), AcGeTol()) && AfxGetApp() != &second &&
-            AfxGetApp() != &app && dynamic_cast<CCorvaneApp*>(AfxGetApp()) != nullptr,
-        "constructed classes");
-  io.setPath("");
+  Check(dynamic_cast<CCorvaneApp*>(AfxGetApp()) != nullptr, "the library's application");
 }
 
 }  // namespace
@@ -138,7 +122,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   DocumentMeshAndRecords(argv[1]);
-  EveryExportedClass();
+  StringAndComError();
   if (failures != 0) return 1;
   std::printf("host ok (library %s)\n", CorvaneVersion());
   return 0;
