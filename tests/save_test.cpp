@@ -62,15 +62,7 @@ const Save kSaves[] = {
 
 class SaveTest : public ::testing::TestWithParam<Save> {
  protected:
-  // The bytes the save writes, from a save to a fresh path.
-  std::string Expected() {
-    int cause = -1;
-    EXPECT_TRUE(GetParam().run(m_dir.Path("fresh"), cause));
-    if (std::string(GetParam().name) != "CMeshBin") {
-      EXPECT_CONFORMING_XML(m_dir.Path("fresh"));
-    }
-    return ReadText(m_dir.Path("fresh"));
-  }
+  bool Is(const char* name) const { return std::string(GetParam().name) == name; }
   bool Run(const std::string& path) {
     int cause = -1;
     return GetParam().run(path, cause);
@@ -78,16 +70,19 @@ class SaveTest : public ::testing::TestWithParam<Save> {
   ScratchDir m_dir;
 };
 
-TEST_P(SaveTest, LinksAreFollowedAndTheFileKeepsItsModeAndLinks) {
-  const std::string expected = Expected();
+TEST_P(SaveTest, FollowsLinksKeepsModeAndHardLinksAndRespectsProtection) {
+  ASSERT_TRUE(Run(m_dir.Path("fresh")));  // the bytes the save writes
+  if (!Is("CMeshBin")) {
+    EXPECT_CONFORMING_XML(m_dir.Path("fresh"));
+  }
+  const std::string expected = ReadText(m_dir.Path("fresh"));
   const std::string target = m_dir.Path("target"), link = m_dir.Path("link");
   WriteText(target, kOld);
-  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
-  ASSERT_EQ(::symlink("target", link.c_str()), 0);
-  ASSERT_EQ(::link(target.c_str(), m_dir.Path("second name").c_str()), 0);
-  ASSERT_EQ(::symlink("new target", m_dir.Path("dangling").c_str()), 0);
-  ASSERT_TRUE(Run(link));
-  ASSERT_TRUE(Run(m_dir.Path("dangling")));
+  ASSERT_EQ(::chmod(target.c_str(), 0640) || ::symlink("target", link.c_str()) ||
+                ::link(target.c_str(), m_dir.Path("second name").c_str()) ||
+                ::symlink("new target", m_dir.Path("dangling").c_str()),
+            0);
+  ASSERT_TRUE(Run(link) && Run(m_dir.Path("dangling")));
   struct stat info;
   ASSERT_EQ(::lstat(link.c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));
@@ -97,24 +92,20 @@ TEST_P(SaveTest, LinksAreFollowedAndTheFileKeepsItsModeAndLinks) {
   ASSERT_EQ(::stat(target.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
   EXPECT_EQ(m_dir.Entries().size(), 6u) << "no temporary is left";
-}
 
-TEST_P(SaveTest, ProtectionIsRespectedAndAReadOnlyFolderStillSaves) {
-  const std::string expected = Expected();
   const std::string readOnly = m_dir.Path("read-only"), folder = m_dir.Path("folder");
-  WriteText(readOnly, kOld);
-  ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
-  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
   const std::string inFolder = folder + "/writable";
+  WriteText(readOnly, kOld);
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0444) || ::mkdir(folder.c_str(), 0755), 0);
   WriteText(inFolder, kOld);
-  ASSERT_EQ(::chown(inFolder.c_str(), kNobody, kNoGroup), 0);
-  ASSERT_EQ(::chmod(m_dir.Dir().c_str(), 0777), 0);
+  ASSERT_EQ(::chown(inFolder.c_str(), kNobody, kNoGroup) || ::chmod(m_dir.Dir().c_str(), 0777), 0);
   // As a user the permissions bind: the read-only file is not replaced (the
   // DOM's save says false; the others are quiet), the writable file in a
   // folder that refuses a temporary is written in place.
-  const bool reportsFalse = std::string(GetParam().name) == "CXml";
-  EXPECT_EQ(InChild([&] { return Run(readOnly) == reportsFalse ? 1 : 0; }, true), 0);
-  EXPECT_EQ(InChild([&] { return Run(inFolder) ? 0 : 2; }, true), 0);
+  EXPECT_EQ(InChild([&] { return Run(readOnly) == Is("CXml") ? 1
+                                 : Run(inFolder)             ? 0
+                                                             : 2; }, true),
+            0);
   EXPECT_EQ(ReadText(readOnly), kOld);
   EXPECT_EQ(ReadText(inFolder), expected);
 }
@@ -128,10 +119,8 @@ TEST_P(SaveTest, AFullDiskKeepsTheOldFileAndReportsAsTheApiDoes) {
     if (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
     int cause = -1;
     const bool reported = GetParam().run(path, cause);
-    if (std::string(GetParam().name) == "CMeshBin") {
-      return cause == CFileException::diskFull ? 0 : 11;  // names the host's path
-    }
-    return std::string(GetParam().name) == "CXml" && reported ? 12 : 0;
+    if (Is("CMeshBin")) return cause == CFileException::diskFull ? 0 : 11;  // names the path
+    return Is("CXml") && reported ? 12 : 0;
   });
   EXPECT_EQ(answer, 0);
   EXPECT_EQ(ReadText(path), std::string(2048, 'o'));

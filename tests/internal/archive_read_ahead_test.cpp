@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "support/scratch_dir.h"
 
@@ -36,40 +37,35 @@ class ArchiveReadAheadTest : public ::testing::Test {
   LengthlessFile lengthless;
 };
 
-TEST_F(ArchiveReadAheadTest, LoadableBytesCountTheBufferAndWhatTheFileIsKnownToHold) {
+TEST_F(ArchiveReadAheadTest, LoadableBytesAndTakenRunsStayWithinWhatIsThere) {
   CArchive ar(&file, CArchive::load, 64), pipe(&lengthless, CArchive::load, 64);
-  BYTE first, rest[99];
-  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1000), 100u);
-  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 7), 7u);
-  EXPECT_EQ(ReadAhead::LoadableBytes(pipe, 50), 0u);
-  ar >> first;  // the buffer now holds 63 unread bytes, the file 36 more
-  pipe >> first;
-  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 0xFFFFFFFFFFull), 99u);
-  EXPECT_EQ(ReadAhead::LoadableBytes(pipe, 50), 50u);
-  EXPECT_EQ(ReadAhead::LoadableBytes(pipe, 1000), 63u);
-  EXPECT_EQ(ar.Read(rest, 99), 99u);
-  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1), 0u);
-  ar.Close();
-  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1), 0u);
-}
-
-TEST_F(ArchiveReadAheadTest, TakenBytesAreConsumedInOrderAndAShortRunTakesNothing) {
-  CArchive ar(&file, CArchive::load, 64);
   EXPECT_EQ(ReadAhead::TakeBuffered(ar, 1), nullptr);  // nothing buffered yet
-  BYTE value;
-  ar >> value;
+  BYTE value, rest[95];
+  const ULONGLONG before[] = {ReadAhead::LoadableBytes(ar, 1000), ReadAhead::LoadableBytes(ar, 7),
+                              ReadAhead::LoadableBytes(pipe, 50)};
+  ar >> value;  // the buffer now holds 63 unread bytes, the file 36 more
+  pipe >> value;
   const BYTE* run = ReadAhead::TakeBuffered(ar, 3);
   ASSERT_NE(run, nullptr);
   EXPECT_EQ(Bytes(run, run + 3), (Bytes{1, 2, 3}));
   EXPECT_EQ(ReadAhead::TakeBuffered(ar, 61), nullptr);  // 60 left in the buffer
+  const ULONGLONG after[] = {ReadAhead::LoadableBytes(ar, 0xFFFFFFFFFFull),
+                             ReadAhead::LoadableBytes(pipe, 50),
+                             ReadAhead::LoadableBytes(pipe, 1000)};
+  EXPECT_EQ((std::vector<ULONGLONG>(before, before + 3)), (std::vector<ULONGLONG>{100, 7, 0}));
+  EXPECT_EQ((std::vector<ULONGLONG>(after, after + 3)), (std::vector<ULONGLONG>{96, 50, 63}));
   ar >> value;
-  EXPECT_EQ(value, 4);
+  EXPECT_EQ(value, 4);  // the taken run was consumed
+  EXPECT_EQ(ar.Read(rest, 95), 95u);
+  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1), 0u);
+  ar.Close();
+  EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1), 0u);
   CFile out;
   ASSERT_TRUE(out.Open(dir.Path("out.bin").c_str(), CFile::modeCreate | CFile::modeWrite));
   CArchive storing(&out, CArchive::store, 64);
   storing << value;
-  EXPECT_EQ(ReadAhead::TakeBuffered(storing, 1), nullptr);
-  EXPECT_EQ(ReadAhead::LoadableBytes(storing, 1), 0u);
+  EXPECT_TRUE(ReadAhead::TakeBuffered(storing, 1) == nullptr &&
+              ReadAhead::LoadableBytes(storing, 1) == 0u);
 }
 
 }  // namespace

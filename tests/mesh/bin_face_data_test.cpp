@@ -1,7 +1,6 @@
-// Face and mesh records: defaults, deep copies, and face equality (geometry
-// within the global tolerance, every other field exact).
+// Face records: their defaults, and face equality (geometry within the global
+// tolerance, every other field exact).
 #include <corvane/mesh/bin_face_data.h>
-#include <corvane/mesh/bin_mesh_data.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,36 +12,17 @@ namespace {
 
 using namespace corvane_test;
 
-TEST(BinFaceDataTest, DefaultsAndDeepCopies) {
-  const BinFaceData face;
-  EXPECT_TRUE(face.points3d.empty() && face.indices.empty() && face.points2dA.empty() &&
-              face.points2dB.empty() && face.vectors3d.empty() && face.text.IsEmpty());
-  EXPECT_TRUE(face.number == 0 && face.transientValue == 0xFFFFFF && face.factor == 1.0);
-  EXPECT_FALSE(face.flagA || face.flagB || face.flagC);
-  const BinMeshData empty;
-  EXPECT_TRUE(empty.number == 0 && empty.name.IsEmpty() && empty.faces.empty() &&
-              empty.indices.empty());
-
-  BinFaceData sample = SampleFace(7), copy(sample), assigned;
-  assigned = sample;
-  EXPECT_TRUE(copy == sample && assigned == sample);
-  copy.points3d[0].x = 99;
-  EXPECT_EQ(sample.points3d[0].x, 7.0);
-  const BinMeshData mesh = SampleMesh(2, 3);
-  BinMeshData meshAssigned;
-  meshAssigned = mesh;
-  meshAssigned.faces[2].text = "changed";
-  EXPECT_TRUE(meshAssigned.number == 2 && meshAssigned.name == "mesh-2" &&
-              meshAssigned.indices == mesh.indices && meshAssigned.faces.size() == 3 &&
-              meshAssigned.faces[1] == mesh.faces[1] && mesh.faces[2] == SampleFace(22));
-}
-
-TEST(BinFaceDataTest, GeometryComparesWithinTheGlobalToleranceAndAllElseExactly) {
+TEST(BinFaceDataTest, DefaultsAndEqualityWithinTheGlobalToleranceForGeometryOnly) {
   const BinFaceData face = SampleFace(4);
   BinFaceData near = face;
   near.points2dB[1].x += 9e-11;
   near.vectors3d[0].z += 9e-11;
   EXPECT_TRUE(face == near && BinFaceData() == BinFaceData());
+  const BinFaceData none;
+  EXPECT_TRUE(none.points3d.empty() && none.indices.empty() && none.points2dA.empty() &&
+              none.points2dB.empty() && none.vectors3d.empty() && none.text.IsEmpty());
+  EXPECT_TRUE(none.number == 0 && none.transientValue == 0xFFFFFF && none.factor == 1.0);
+  EXPECT_FALSE(none.flagA || none.flagB || none.flagC);
   const struct {
     const char* what;
     void (*change)(BinFaceData&);

