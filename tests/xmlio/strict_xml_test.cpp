@@ -93,9 +93,8 @@ TEST_F(StrictXml, EveryNotWellFormedDocumentFailsEveryLoad) {
     ProgressLog log;
     log.InstallOn(io);
     boost::shared_ptr<IChunk> root = newChunk("Sentinel");
-    const boost::shared_ptr<IChunk> sentinel = root;
     io.read(root);
-    EXPECT_EQ(root, sentinel) << c.kind;
+    EXPECT_EQ(root->label(), "Sentinel") << c.kind;
     EXPECT_TRUE(log.calls.empty()) << c.kind;
 
     FileConvert document;
@@ -117,9 +116,7 @@ TEST_F(StrictXml, LegalButUnusualDocumentsLoad) {
   } cases[] = {
       {"CDATA, comments, instructions",
        "<?pi x?><!--c--><R><![CDATA[<&>]]><C Name=\"n\"/><?p?></R>", "n"},
-      {"character references", "<R><C Name=\"&#x4E2D;&#65;&lt;\"/></R>",
-       "\xD6\xD0"
-       "A<"},
+      {"character references", "<R><C Name=\"&#x4E2D;&#65;&lt;\"/></R>", "\xD6\xD0\x41<"},
       {"namespace declarations",
        "<R xmlns=\"urn:d\" xmlns:x=\"urn:x\"><C x:k=\"1\" Name=\"n\"/></R>", "n"},
       {"CRLF line ends", "<?xml version=\"1.0\"?>\r\n<R>\r\n<C\r\nName=\"n\"/>\r\n</R>\r\n", "n"},
