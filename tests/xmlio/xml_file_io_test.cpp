@@ -1,9 +1,6 @@
-// XmlFileIO: the chunk file byte for byte and back; which elements the reader
-// makes chunks of or leaves out; what the caller's pointer holds after a
-// read; the progress of reads and saves; saves that consume the tree, write
-// nothing, fail or are interrupted; the protected per-element steps; and the
-// memory hostile files take. (Labels and values XML cannot carry:
-// strict_xml_test.cpp.)
+// XmlFileIO: the chunk file byte for byte and back, elements to chunks, the
+// caller's pointer, progress, saves that consume, fail or stop, the protected
+// steps, the memory hostile files take. (What XML cannot carry: strict_xml_test.cpp.)
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/xmldom/xml.h>
 #include <corvane/xmlio/xml_file_io.h>
@@ -26,8 +23,7 @@ using namespace corvane_test;
 class XmlFile : public ::testing::Test {
  protected:
   XmlFile() { m_log.InstallOn(m_io); }
-  // Reads `xml` as a whole file, always through the same object, into a
-  // pointer holding a sentinel chunk.
+  // Reads `xml` through the same object into a pointer holding a sentinel.
   boost::shared_ptr<IChunk> Read(const std::string& xml) {
     WriteText(m_path, xml);
     boost::shared_ptr<IChunk> root = newChunk("Sentinel");
@@ -46,8 +42,7 @@ class XmlFile : public ::testing::Test {
   ProgressLog m_log;
 };
 
-// The value texts of every kind are pinned by the chunk factories' and stream
-// operators' tables; here the file around them.
+// The value texts of every kind: chunk_factory_test.cpp; here the file around them.
 TEST_F(XmlFile, ExactBytesAndBack) {
   const char kLabel[] = "\xCD\xBC\xB2\xE3";
   const char kNote[] = "\xB3\xD0\xD6\xD8\xC7\xBD, 3\xA1\xE3";  // with a degree sign
@@ -95,9 +90,8 @@ std::string Outline(const boost::shared_ptr<IChunk>& chunk) {
 }
 
 TEST_F(XmlFile, ElementsToChunks) {
-  // Left out with its subtree: an unknown type. Dropped: a value without a
-  // type. Ignored: unknown attributes, text, comments, instructions. (The
-  // value rules themselves: internal/value_text_test.cpp.)
+  // Left out with its subtree: an unknown type. Dropped: a value without a type.
+  // Ignored: unknown attributes, text, comments, instructions.
   boost::shared_ptr<IChunk> root = Read(
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- header -->\n<R>\n  text <?pi data?><A/>"
       "<C Value=\"v\" Name=\"m\"/><D Type=\"INT\" Value=\"5\"/>"
@@ -129,7 +123,6 @@ TEST_F(XmlFile, CallersPointerAfterARead) {
   // The document element left out: the pointer comes back empty.
   EXPECT_FALSE(Read("<R Type=\"int\" Value=\"1.5\"><A/></R>"));
   EXPECT_FALSE(Read("<R Type=\"matrix\"/>"));
-  // Not well-formed: untouched (strict_xml_test.cpp has every kind).
   // A missing file or an empty path: untouched, and no progress call.
   m_log.calls.clear();
   m_io.setPath(m_folder.Path("absent.xml").c_str());
@@ -170,28 +163,12 @@ TEST_F(XmlFile, ReadProgressAcrossRunsOnOneObject) {
   EXPECT_EQ(root, before);
 }
 
-TEST_F(XmlFile, SaveConsumesTheTreeAndASecondSaveWritesTheRootAlone) {
+TEST_F(XmlFile, SavesConsumeTheTreeOrWriteNothing) {
   boost::shared_ptr<IChunk> root = newChunk("R");
   boost::shared_ptr<IChunk> held = newChunk("Held");
   for (int i = 0; i < 3; ++i) held->addChild(newChunk("Leaf"));
   root->addChild(held);
   root->addChild(newChunk("Last"));
-  m_log.startResult = false;  // changes nothing
-  EXPECT_EQ(Save(root), "<?xml version=\"1.0\"?><R><Held><Leaf/><Leaf/><Leaf/></Held><Last/></R>");
-  EXPECT_EQ(m_log.calls, Calls(SaveStart(), {20, 40, 60, 80, 100, 120}, true));
-  EXPECT_FALSE(root->Child(1));
-  ASSERT_EQ(held->numChild(), 3u);  // the chunk the caller holds survives, emptied
-  EXPECT_FALSE(held->Child(2));
-
-  // The second total is the root's entry count; empty entries make no element and no call.
-  m_log.calls.clear();
-  EXPECT_EQ(Save(root), "<?xml version=\"1.0\"?><R/>");
-  EXPECT_EQ(m_log.calls, Calls(SaveStart(), {50}, true));
-}
-
-TEST_F(XmlFile, SavesThatWriteNothingOrHaveNoStartCallback) {
-  boost::shared_ptr<IChunk> root = newChunk("R");
-  root->addChild(newChunk("A"));
   m_io.setPath(CString());
   m_io.save(root);  // empty path: untouched
   EXPECT_TRUE(root->Child(0));
@@ -200,8 +177,21 @@ TEST_F(XmlFile, SavesThatWriteNothingOrHaveNoStartCallback) {
   m_io.save(newChunk("R", "childless"));  // with a start callback: nothing at all
   EXPECT_FALSE(Exists(m_path));
   EXPECT_TRUE(m_log.calls.empty());
+
+  m_log.startResult = false;  // changes nothing
+  EXPECT_EQ(Save(root), "<?xml version=\"1.0\"?><R><Held><Leaf/><Leaf/><Leaf/></Held><Last/></R>");
+  EXPECT_EQ(m_log.calls, Calls(SaveStart(), {20, 40, 60, 80, 100, 120}, true));
+  EXPECT_FALSE(root->Child(1));
+  ASSERT_EQ(held->numChild(), 3u);  // the chunk the caller holds survives, emptied
+  EXPECT_FALSE(held->Child(2));
+  // The second total is the root's entry count; empty entries make no element and no call.
+  m_log.calls.clear();
+  EXPECT_EQ(Save(root), "<?xml version=\"1.0\"?><R/>");
+  EXPECT_EQ(m_log.calls, Calls(SaveStart(), {50}, true));
   // Without a start callback: no position calls, but the end call and the file.
+  m_log.calls.clear();
   m_io.setStartProgressFun(StartProgressFun());
+  root->addChild(newChunk("A"));
   EXPECT_EQ(Save(root), "<?xml version=\"1.0\"?><R><A/></R>");
   EXPECT_EQ(m_log.calls, Calls("", {}, true));
 }
@@ -348,9 +338,8 @@ TEST(XmlFileHostile, MemoryGrowsWithTheFileNotFaster) {
     const std::size_t peak = ReadPeak(bytes, &readable);
     EXPECT_EQ(readable, s.readable) << s.what;
     EXPECT_LT(peak, 64u * 1024u * 1024u) << s.what;
-    // Twice the size, twice the memory, with room for lists that grow by
-    // doubling and for the parser's block of the file (1 MB) at either size;
-    // memory growing with the square of the size would take four times.
+    // Room for lists that grow by doubling and the parser's 1 MB block of the
+    // file; memory growing with the square of the size would take four times.
     EXPECT_LE(peak, 3 * halfPeak + kFileLimit) << s.what << ": " << halfPeak << " then " << peak;
   }
 }
