@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <random>
 #include <string>
@@ -30,10 +31,13 @@ class TreeMaker {
  public:
   explicit TreeMaker(unsigned seed) : m_random(seed) {}
 
-  boost::shared_ptr<IChunk> Tree(const CString& rootLabel, int depth) {
-    boost::shared_ptr<IChunk> root = Chunk(rootLabel);
-    Fill(root, depth);
-    return root;
+  boost::shared_ptr<IChunk> Tree(const CString& label, int depth) {
+    boost::shared_ptr<IChunk> parent = Chunk(label);
+    for (int children = depth > 0 ? Pick(5) : 0; children > 0; --children) {
+      if (Pick(8) == 0) parent->children().push_back(boost::shared_ptr<IChunk>());
+      parent->addChild(Tree(Label(), depth - 1));
+    }
+    return parent;
   }
 
  private:
@@ -72,29 +76,13 @@ class TreeMaker {
   // texts: names, strings, custom types, the longest numbers.
   boost::shared_ptr<IChunk> Chunk(const CString& label) {
     const CString name = Pick(3) ? Text() : CString();
-    switch (Pick(6)) {
-      case 0:
-        return newChunk(label, name);
-      case 1:
-        return newChunk(label, name, static_cast<int>(m_random()));
-      case 2:
-        return newChunk(label, name, Number(), Number(), Number(), Number());
-      case 3:
-        return newChunk(label, name, Text());
-      case 4:
-        return newChunk(label, name, Text(), Text());
-      default:
-        return newChunk(label);
-    }
-  }
-
-  void Fill(const boost::shared_ptr<IChunk>& parent, int depth) {
-    for (int children = depth > 0 ? Pick(5) : 0; children > 0; --children) {
-      if (Pick(8) == 0) parent->children().push_back(boost::shared_ptr<IChunk>());
-      boost::shared_ptr<IChunk> child = Chunk(Label());
-      Fill(child, depth - 1);
-      parent->addChild(child);
-    }
+    const int kind = Pick(6);
+    if (kind == 0) return newChunk(label, name);
+    if (kind == 1) return newChunk(label, name, static_cast<int>(m_random()));
+    if (kind == 2) return newChunk(label, name, Number(), Number(), Number(), Number());
+    if (kind == 3) return newChunk(label, name, Text());
+    if (kind == 4) return newChunk(label, name, Text(), Text());
+    return newChunk(label);
   }
 
   std::mt19937 m_random;
@@ -109,21 +97,22 @@ unsigned int Count(const boost::shared_ptr<IChunk>& root) {
 
 class ChunkFileWriter : public ::testing::Test {
  protected:
-  // Saves the same tree both ways: through a document (the DOM layer's root
-  // element, the walk into it, the DOM layer's save) and streamed. Returns
-  // whether the streamed save wrote its file.
-  bool ExpectSameBytes(const boost::shared_ptr<IChunk>& first,
-                       const boost::shared_ptr<IChunk>& second, const std::string& context) {
+  // Saves two equal trees from `make`, one through a document (the DOM
+  // layer's root element, the walk into it, the DOM layer's save), one
+  // streamed. Returns whether the streamed save wrote its file.
+  bool ExpectSameBytes(const std::function<boost::shared_ptr<IChunk>()>& make,
+                       const std::string& context) {
     // Fresh names each time: a file left by an earlier save must not answer.
     const std::string viaDocument = m_folder.Path("document" + std::to_string(++m_saves));
     const std::string streamed = m_folder.Path("streamed" + std::to_string(m_saves));
-    const unsigned int chunks = Count(first);
+    const boost::shared_ptr<IChunk> first = make(), second = make();
     QuietProgress documentCount, streamCount;
     DomXml::CXml document;
     document.Create(first->label());
     corvane::xmlio::ChunkTreeWriter(documentCount.run())
         .Write(first, corvane::xmldom::DomAccess::Handle(*document.GetRoot()));
     const bool documentSaved = document.Save(viaDocument.c_str());
+    const unsigned int chunks = Count(second);
     const bool streamSaved =
         corvane::xmlio::WriteChunkFile(CString(streamed.c_str()), second, streamCount.run());
     if (streamSaved) {
@@ -138,9 +127,9 @@ class ChunkFileWriter : public ::testing::Test {
       EXPECT_FALSE(child) << context;
     return streamSaved;
   }
-  bool ExpectSameBytes(unsigned seed, const CString& rootLabel, int depth) {
-    return ExpectSameBytes(TreeMaker(seed).Tree(rootLabel, depth),
-                           TreeMaker(seed).Tree(rootLabel, depth), "seed " + std::to_string(seed));
+  bool ExpectSameBytes(unsigned seed, const CString& label, int depth) {
+    return ExpectSameBytes([&] { return TreeMaker(seed).Tree(label, depth); },
+                           "seed " + std::to_string(seed));
   }
 
   corvane_test::ScratchDir m_folder;
@@ -163,12 +152,13 @@ TEST_F(ChunkFileWriter, ValuesLongerThanTheOutputBuffer) {
     std::string text;
     while (text.size() < 200000) text += piece;
     const CString value(text.c_str());
-    boost::shared_ptr<IChunk> trees[2];
-    for (boost::shared_ptr<IChunk>& tree : trees) {
-      tree = newChunk("R", value, value);
-      tree->addChild(newChunk("C", "c", value));
-    }
-    EXPECT_TRUE(ExpectSameBytes(trees[0], trees[1], piece));
+    EXPECT_TRUE(ExpectSameBytes(
+        [&] {
+          boost::shared_ptr<IChunk> tree = newChunk("R", value, value);
+          tree->addChild(newChunk("C", "c", value));
+          return tree;
+        },
+        piece));
   }
 }
 

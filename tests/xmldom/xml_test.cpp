@@ -23,8 +23,6 @@ TEST(Xml, CreateSaveOpenAndTheStoredPath) {
   ASSERT_TRUE(xml.Create("FILE_CONVERT"));
   EXPECT_FALSE(xml.Save());  // Create stores no path
   ASSERT_TRUE(xml.Save(dir.Path("a.xml").c_str()));
-  EXPECT_CONFORMING_XML(dir.Path("a.xml"));
-  EXPECT_EQ(ReadText(dir.Path("a.xml")), kDeclaration + "<FILE_CONVERT/>");
   xml.GetRoot()->SetAttribute("Name", "second");
   ASSERT_TRUE(xml.Save(nullptr));  // the path of the last save
   EXPECT_CONFORMING_XML(dir.Path("a.xml"));
@@ -72,7 +70,6 @@ TEST(Xml, RefusedNamesAndMalformedFilesLeaveNoDocumentElement) {
 TEST(Xml, CopiesShareOneDocumentAndWrappersOutliveClose) {
   ScratchDir dir;
   CXml original;
-  EXPECT_TRUE(original.GetRoot().get() != nullptr && original.GetRoot()->IsNull());
   ASSERT_TRUE(original.Create("R"));
   CXml copy(original);
   CXml assigned;

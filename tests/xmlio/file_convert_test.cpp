@@ -25,29 +25,41 @@ class Convert : public ::testing::Test {
   ProgressLog m_log;
 };
 
-TEST_F(Convert, EmptyDocumentWritesSevenSectionsAndLoadsBack) {
+TEST_F(Convert, WriteModeCopiesWriteTheSevenSectionsOnceAndTheyLoadBack) {
+  boost::shared_ptr<IChunk> sysVar;
   {
-    FileConvert document;
-    m_log.InstallOn(document);
-    document.SetPath(Path().c_str(), false);
-    document.GetLayers()->addChild(newChunk("Layer", "dropped"));
-    document.SetPath(Path().c_str(), false);  // a new empty tree: the layer is dropped
-    EXPECT_FALSE(Exists(Path()));             // nothing is written before destruction
+    FileConvert first;
+    m_log.InstallOn(first);
+    first.SetPath(Path().c_str(), false);
+    first.GetLayers()->addChild(newChunk("Layer", "dropped"));
+    first.SetPath(Path().c_str(), false);  // a new empty tree: the layer is dropped
+    sysVar = first.GetSysVar();
+    sysVar->addChild(newChunk("Var", "v", 5));
+    {
+      FileConvert second(first);
+      FileConvert third;
+      third = second;
+    }  // copies destroyed first: the file is not written yet
+    EXPECT_FALSE(Exists(Path()));
     EXPECT_TRUE(m_log.calls.empty());
   }
-  EXPECT_EQ(m_log.calls, Calls(SaveStart(), {14, 28, 42, 57, 71, 85, 100, 114}, true));
-  EXPECT_EQ(ReadText(Path()), "<?xml version=\"1.0\"?><FILE_CONVERT><SysVar/>" + kEmptySections);
+  EXPECT_EQ(m_log.calls, Calls(SaveStart(), {12, 25, 37, 50, 62, 75, 87, 100, 112}, true));
+  EXPECT_EQ(ReadText(Path()),
+            "<?xml version=\"1.0\"?><FILE_CONVERT><SysVar><Var Name=\"v\" Type=\"int\" "
+            "Value=\"5\"/></SysVar>" +
+                kEmptySections);
   EXPECT_CONFORMING_XML(Path());
+  ASSERT_EQ(sysVar->numChild(), 1u);  // a held section stays valid, holding empty entries
+  EXPECT_FALSE(sysVar->Child(0));
 
   m_log.calls.clear();
   FileConvert loaded;
   m_log.InstallOn(loaded);
   loaded.SetPath(Path().c_str(), true);
-  EXPECT_EQ(m_log.calls, Calls(ReadStart(), {14, 28, 42, 57, 71, 85, 100, 114}, true));
+  EXPECT_EQ(m_log.calls.front(), ReadStart());  // the callbacks reach the read too
   ASSERT_TRUE(loaded.GetRoot());
-  EXPECT_EQ(loaded.GetRoot()->label(), "FILE_CONVERT");
-  EXPECT_EQ(loaded.GetLayers(), loaded.GetRoot()->Child(1));
   EXPECT_EQ(loaded.GetEntitys(), loaded.GetRoot()->Child(6));
+  EXPECT_EQ(loaded.GetSysVar()->Child(0)->getI32Value(), 5);
 }
 
 TEST_F(Convert, SectionsAreFoundWhateverTheirCaseAndMayBeMissing) {
@@ -62,33 +74,6 @@ TEST_F(Convert, SectionsAreFoundWhateverTheirCaseAndMayBeMissing) {
   EXPECT_FALSE(document.GetGroups());
 }
 
-TEST_F(Convert, WriteModeCopiesWriteTheWholeTreeOnce) {
-  int saves = 0;
-  boost::shared_ptr<IChunk> sysVar;
-  {
-    FileConvert first;
-    first.SetEndProgressFun([&saves]() { ++saves; });
-    first.SetPath(Path().c_str(), false);
-    sysVar = first.GetSysVar();
-    sysVar->addChild(newChunk("Var", "v", 5));
-    {
-      FileConvert second(first);
-      FileConvert third;
-      third = second;
-    }  // copies destroyed first: the file is not written yet
-    EXPECT_EQ(saves, 0);
-    EXPECT_FALSE(Exists(Path()));
-  }
-  EXPECT_EQ(saves, 1);
-  EXPECT_EQ(ReadText(Path()),
-            "<?xml version=\"1.0\"?><FILE_CONVERT><SysVar><Var Name=\"v\" Type=\"int\" "
-            "Value=\"5\"/></SysVar>" +
-                kEmptySections);
-  EXPECT_CONFORMING_XML(Path());
-  ASSERT_EQ(sysVar->numChild(), 1u);  // a held section stays valid, holding empty entries
-  EXPECT_FALSE(sysVar->Child(0));
-}
-
 TEST_F(Convert, MissingFileAssignmentOrReadModeWriteNothing) {
   const std::string other = m_folder.Path("other.xml");
   {
@@ -96,8 +81,7 @@ TEST_F(Convert, MissingFileAssignmentOrReadModeWriteNothing) {
     target.SetPath(other.c_str(), false);
     FileConvert source;
     source.SetPath(Path().c_str(), true);  // read mode, missing file: all empty
-    EXPECT_FALSE(source.GetRoot());
-    EXPECT_FALSE(source.GetEntitys());
+    EXPECT_FALSE(source.GetRoot() || source.GetEntitys());
     target = source;  // drops the target's pending write
   }
   {
