@@ -2,10 +2,11 @@
 
 #include <iconv.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+
+#include "platform/iconv_loop.h"
 
 namespace corvane {
 namespace platform {
@@ -81,17 +82,8 @@ void Run(iconv_t cd, const char* input, std::size_t size, std::size_t step, cons
   std::size_t inLeft = size;
   std::size_t used = out.size();
   out.resize(used + size * 4 + 16);
-  while (inLeft > 0) {
-    char* outPtr = &out[used];
-    std::size_t outLeft = out.size() - used;
-    const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    used = out.size() - outLeft;
-    if (result != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-      continue;
-    }
-    // EILSEQ or EINVAL: replace one unit and go on.
+  while (ConvertIntoRoom(cd, in, inLeft, out, used) != IconvStop::kEnd) {
+    // Replace one unit and go on.
     if (out.size() - used < replacementSize) out.resize(out.size() * 2 + replacementSize);
     std::memcpy(&out[used], replacement, replacementSize);
     used += replacementSize;

@@ -1,8 +1,6 @@
 #include "platform/strict_converter.h"
 
-#include <iconv.h>
-
-#include <cerrno>
+#include "platform/iconv_loop.h"
 
 namespace corvane {
 namespace platform {
@@ -43,25 +41,13 @@ bool StrictConverter::Convert(const char* input, std::size_t size, bool last, st
   std::size_t used = out.size();
   // Four UTF-8 bytes at most for any input byte of the encodings in use.
   out.resize(used + size * 4 + 16);
-  while (inLeft > 0) {
-    char* outPtr = &out[used];
-    std::size_t outLeft = out.size() - used;
-    const std::size_t result = iconv(Handle(m_cd), &in, &inLeft, &outPtr, &outLeft);
-    used = out.size() - outLeft;
-    if (result != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-      continue;
-    }
-    if (errno == EINVAL && !last) {  // a sequence the next piece completes
-      m_carry.assign(in, inLeft);
-      break;
-    }
-    out.resize(used);
-    return false;  // EILSEQ, or EINVAL at the very end
-  }
+  const IconvStop stop = ConvertIntoRoom(Handle(m_cd), in, inLeft, out, used);
   out.resize(used);
-  return true;
+  if (stop == IconvStop::kIncomplete && !last) {  // a sequence the next piece completes
+    m_carry.assign(in, inLeft);
+    return true;
+  }
+  return stop == IconvStop::kEnd;  // else invalid bytes, or a sequence cut at the very end
 }
 
 }  // namespace platform
