@@ -3,7 +3,8 @@
 // section and chunk of the tree read; then the same file through
 // InspectChunkFile (an observer: the two-pass reader), which must agree on
 // whether the file loads and on the tree, and account for every element it
-// leaves out. Inputs come from the chunk file mutator.
+// leaves out. Inputs are built chunk files most of the time
+// (chunk_file_builder.h).
 #include <corvane/xmlio/file_convert.h>
 #include <corvane/xmlio/load_report.h>
 
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "chunk_file_builder.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -25,8 +27,8 @@ void Require(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const corvane_fuzz::ScratchFile input(".xml");
   corvane_fuzz::Execution execution("the chunk builder");
-  input.Write(data, size);
-  const CString path(input.path().c_str());
+  input.Write(corvane_fuzz::FileFrom(data, size, &corvane_fuzz::BuildChunkFile));
+  const CString path = input.path();
 
   // A write-mode document without a path holds a tree of its own and writes
   // nothing; a file that does not load leaves that tree in place.

@@ -2,7 +2,7 @@
 // then the tree written back to a file and read once more. The start call
 // must come once, before any position, and the end call once, last. The
 // reader takes its two-pass road here (a start callback is installed).
-// Inputs come from the chunk file mutator.
+// Inputs are built chunk files most of the time (chunk_file_builder.h).
 #include <corvane/xmlio/xml_file_io.h>
 
 #include <boost/shared_ptr.hpp>
@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "chunk_file_builder.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -37,8 +38,8 @@ void Install(XmlFileIO& io, ProgressLog& log) {
 }
 
 // Reads `path` into a new tree; a run that opened the file ends exactly once.
-boost::shared_ptr<IChunk> ReadWithProgress(const std::string& path) {
-  XmlFileIO io{CString(path.c_str())};
+boost::shared_ptr<IChunk> ReadWithProgress(const CString& path) {
+  XmlFileIO io{path};
   ProgressLog log;
   Install(io, log);
   boost::shared_ptr<IChunk> root;
@@ -53,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const corvane_fuzz::ScratchFile input(".xml");
   static const corvane_fuzz::ScratchFile copy(".xml");
   corvane_fuzz::Execution execution("the chunk builder");
-  input.Write(data, size);
+  input.Write(corvane_fuzz::FileFrom(data, size, &corvane_fuzz::BuildChunkFile));
   boost::shared_ptr<IChunk> root = ReadWithProgress(input.path());
   if (!root) return 0;  // did not load, or its document element was left out
   execution.Reached();
@@ -61,10 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // A root without descendants writes nothing and calls nothing, so the
   // copy is emptied first: an old file must not be read back in its place.
-  copy.Write(nullptr, 0);
+  copy.Write("");
   unsigned int descendants = 0;
   root->allNumChild(descendants);
-  XmlFileIO writer{CString(copy.path().c_str())};
+  XmlFileIO writer{copy.path()};
   ProgressLog log;
   Install(writer, log);
   writer.save(root);

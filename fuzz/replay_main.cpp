@@ -2,8 +2,6 @@
 // named on the command line (or every file directly inside a named
 // directory) through LLVMFuzzerTestOneInput once. Exits 1 when a file cannot
 // be read; a finding shows as the target's own abort or sanitizer report.
-// It also stands in for libFuzzer's byte mutation, which the custom
-// mutators call, so that they link (they are not run here).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -14,12 +12,6 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
-
-// Flips the bits of one byte.
-extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, std::size_t) {
-  if (size > 0) data[size / 2] ^= 0xFF;
-  return size;
-}
 
 namespace {
 
