@@ -1,10 +1,10 @@
-// Helpers shared by the fuzz targets, each of which runs in one thread.
+// Helpers and the common headers of the fuzz targets, each run in one thread.
 #pragma once
 
 #include <corvane/chunk/ichunk.h>
 #include <corvane/platform/afx_file.h>
 #include <corvane/platform/cstring.h>
-#include <unistd.h>
+#include <unistd.h>  // getpid
 
 #include <algorithm>
 #include <boost/any.hpp>
@@ -23,10 +23,12 @@
 
 namespace corvane_fuzz {
 
-// One execution of a target; Reached() when it got to the code the target
-// is for. At exit (libFuzzer ends a timed run with exit()) "reached N of M
-// (WHAT)" goes to the file $CORVANE_FUZZ_REACHED names, else to stderr;
-// scripts/fuzz.sh turns it into the share in its summary line.
+inline void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+// One execution, Reached() when it got to the code the target is for. At exit
+// "reached N of M (WHAT)" goes to $CORVANE_FUZZ_REACHED (or stderr) for fuzz.sh.
 class Execution {
  public:
   explicit Execution(const char* what) {
@@ -49,31 +51,20 @@ class Execution {
   bool m_reached = false;
 };
 
-// An input whose first byte is kRaw stands for the file that follows it;
-// any other input is a program for the target's builder (the rest of the
-// input). libFuzzer's byte mutations of a program make another program, so
-// built files stay valid where the builder keeps them valid, and the
-// builder gets the larger share of the mutations. Past its end a program
-// reads 0.
+// An input whose first byte is kRaw stands for the file that follows it; any
+// other is a program for the target's builder (the rest of it), which
+// libFuzzer's mutations turn into another program. Past its end it reads 0.
 constexpr char kRaw = 'R';
 
-class Program {
- public:
-  Program(const std::uint8_t* data, std::size_t size)
-      : m_at(data), m_end(data + size), m_mayBreak(std::accumulate(m_at, m_end, 0u) % 4 == 0) {}
-  // Whether the builder may break what it builds: only where the bytes add
-  // up to a multiple of four, so most offspring of a broken program are whole
-  // again (libFuzzer, drawn to the rare paths of broken files, would
-  // otherwise spend much of its time on them).
-  bool MayBreak() const { return m_mayBreak; }
-  bool Done() const { return m_at >= m_end; }
-  std::uint8_t Next() { return Done() ? 0 : *m_at++; }
+struct Program {
+  bool Done() const { return at >= end; }
+  std::uint8_t Next() { return Done() ? 0 : *at++; }
   template <typename T>
   T Bytes() {
     T value{};
-    const std::size_t take = std::min<std::size_t>(sizeof value, m_end - m_at);
-    if (take > 0) std::memcpy(&value, m_at, take);
-    m_at += take;
+    const std::size_t take = std::min<std::size_t>(sizeof value, end - at);
+    if (take > 0) std::memcpy(&value, at, take);
+    at += take;
     return value;
   }
   template <typename T, std::size_t N>
@@ -81,41 +72,34 @@ class Program {
     return items[Next() % N];
   }
 
- private:
-  const std::uint8_t* m_at;
-  const std::uint8_t* m_end;
-  bool m_mayBreak;
+  const std::uint8_t* at;
+  const std::uint8_t* end;
+  // Whether the builder may break what it builds: only where the bytes add up
+  // to a multiple of four, so most offspring of a broken program are whole.
+  bool mayBreak = std::accumulate(at, end, 0u) % 4 == 0;
 };
 
 // The file an input stands for: built by `build`, or the input itself.
 inline std::string FileFrom(const std::uint8_t* data, std::size_t size,
                             std::string (*build)(Program&)) {
   if (size == 0) return std::string();
-  Program program(data + 1, size - 1);
-  return data[0] == kRaw ? std::string(reinterpret_cast<const char*>(data) + 1, size - 1)
-                         : build(program);
+  Program program{data + 1, data + size};
+  return data[0] == kRaw ? std::string(program.at, program.end) : build(program);
 }
 
-// A file of this process under $TMPDIR (or /tmp), rewritten for every
-// input and removed at exit.
+// A file of this process under $TMPDIR (or /tmp), rewritten for every input
+// and removed at exit.
 class ScratchFile {
  public:
-  explicit ScratchFile(const char* suffix) {
+  explicit ScratchFile(const char* name) {
     const char* dir = std::getenv("TMPDIR");
-    m_path = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/corvane_fuzz_XXXXXX" +
-             suffix;
-    const int fd = ::mkstemps(&m_path[0], static_cast<int>(std::strlen(suffix)));
-    if (fd < 0) std::abort();
-    ::close(fd);
+    m_path = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/corvane_fuzz_" +
+             std::to_string(::getpid()) + name;
   }
-  ~ScratchFile() { ::unlink(m_path.c_str()); }
-  ScratchFile(const ScratchFile&) = delete;
-  ScratchFile& operator=(const ScratchFile&) = delete;
-
+  ~ScratchFile() { std::remove(m_path.c_str()); }
   CString path() const { return CString(m_path.c_str()); }
   void Write(const std::string& bytes) const {
-    std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
-    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) std::abort();
+    Require(static_cast<bool>(std::ofstream(m_path, std::ios::binary) << bytes));
   }
   std::string Read() const {
     std::ifstream in(m_path, std::ios::binary);
@@ -126,9 +110,7 @@ class ScratchFile {
   std::string m_path;
 };
 
-// A CFile over bytes in memory for CArchive, which only reads, writes and
-// asks for the length and position: reads come from `data`, writes go to
-// `output`.
+// Bytes in memory for a loading CArchive, which only reads and asks where it is.
 class MemoryFile : public CFile {
  public:
   MemoryFile(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
@@ -138,13 +120,8 @@ class MemoryFile : public CFile {
     m_position += take;
     return static_cast<UINT>(take);
   }
-  void Write(const void* buffer, UINT count) override {
-    output.append(static_cast<const char*>(buffer), count);
-  }
   ULONGLONG GetLength() const override { return m_size; }
   ULONGLONG GetPosition() const override { return m_position; }
-
-  std::string output;
 
  private:
   const std::uint8_t* m_data;
@@ -152,46 +129,31 @@ class MemoryFile : public CFile {
   std::size_t m_position = 0;
 };
 
-// Visits every chunk below and including `root` without recursion (trees
-// nest 256 deep), asking each for its value text and its children's value
-// maps. Returns the number of chunks seen.
-inline std::size_t WalkTree(const boost::shared_ptr<IChunk>& root) {
-  std::size_t seen = 0;
+// A tree's chunk count, and a digest equal for trees of the same labels, names,
+// types and values in the same shape; without recursion (trees nest 256 deep).
+struct Tree {
+  std::size_t chunks = 0;
+  std::string digest;
+};
+inline Tree Walk(const boost::shared_ptr<IChunk>& root) {
+  Tree tree;
   std::vector<boost::shared_ptr<IChunk> > pending{root};
-  while (!pending.empty()) {
+  for (; !pending.empty(); tree.digest += '\1') {
     const boost::shared_ptr<IChunk> chunk = pending.back();
     pending.pop_back();
     if (!chunk) continue;
-    ++seen;
+    ++tree.chunks;
     std::map<CString, CString> texts;
     std::map<CString, boost::any> values;
-    if (chunk->getValueAsString().GetLength() < 0 || chunk->getValues(texts) != texts.size() ||
-        chunk->getValues(values) != values.size()) {
-      std::abort();
+    Require(chunk->getValues(texts) == texts.size() && chunk->getValues(values) == values.size());
+    for (const CString& text :
+         {chunk->label(), chunk->name(), chunk->type(), chunk->getValueAsString()}) {
+      tree.digest += std::string(text.GetString()) + '\0';
     }
+    tree.digest += std::to_string(chunk->numChild());
     pending.insert(pending.end(), chunk->children().begin(), chunk->children().end());
   }
-  return seen;
-}
-
-// Whether two trees hold the same labels, names, types and values in the
-// same shape; without recursion.
-inline bool SameTree(const boost::shared_ptr<IChunk>& a, const boost::shared_ptr<IChunk>& b) {
-  std::vector<std::pair<boost::shared_ptr<IChunk>, boost::shared_ptr<IChunk> > > pending{{a, b}};
-  while (!pending.empty()) {
-    const auto [x, y] = pending.back();
-    pending.pop_back();
-    if (!x || !y) {
-      if (x || y) return false;
-      continue;
-    }
-    if (x->label() != y->label() || x->name() != y->name() || x->type() != y->type() ||
-        x->getValueAsString() != y->getValueAsString() || x->numChild() != y->numChild()) {
-      return false;
-    }
-    for (unsigned int i = 0; i < x->numChild(); ++i) pending.emplace_back(x->Child(i), y->Child(i));
-  }
-  return true;
+  return tree;
 }
 
 }  // namespace corvane_fuzz
