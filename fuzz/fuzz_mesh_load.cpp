@@ -27,10 +27,11 @@ CString Text(Program& p) {
   return CString(std::string((how & 0x1F) * 20u, 'N').c_str());  // the longer length prefixes
 }
 
-// Up to three items made by `make`.
+// Up to three items made by `make`, now and then up to 120.
 template <typename T, typename Make>
 void Fill(Program& p, std::vector<T>& items, Make make) {
-  items.resize(p.Next() % 4);
+  const std::uint8_t count = p.Next();
+  items.resize(count < 0xF0 ? count % 4 : (count & 0x0Fu) * 8);
   for (T& item : items) item = make();
 }
 
