@@ -75,8 +75,8 @@ struct Program {
   const std::uint8_t* at;
   const std::uint8_t* end;
   // Whether the builder may break what it builds: only where the bytes add up
-  // to a multiple of four, so most offspring of a broken program are whole.
-  bool mayBreak = std::accumulate(at, end, 0u) % 4 == 0;
+  // to a multiple of eight, so most offspring of a broken program are whole.
+  bool mayBreak = std::accumulate(at, end, 0u) % 8 == 0;
 };
 
 // The file an input stands for: built by `build`, or the input itself.
