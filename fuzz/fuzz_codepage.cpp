@@ -1,30 +1,15 @@
-// Fuzz target: the text conversions on arbitrary bytes. The first byte picks
-// the function; the rest is narrow text, or wide text made of 4-byte units
-// (any code point, surrogates and values past U+10FFFF included). Checks the
-// rules every caller depends on: conversions stop at the first NUL, narrow to
-// narrow keeps every byte, and wide to narrow and back is stable.
+// Fuzz target: the text conversions. The first byte picks the function; the
+// rest is narrow text, or wide text of 4-byte units (any value). Conversions
+// stop at the first NUL, narrow to narrow keeps every byte, and wide to narrow
+// and back is stable.
 #include <corvane/platform/cstring.h>
 #include <corvane/stream/xmlop.h>
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-
 #include "fuzz_support.h"
 
+using corvane_fuzz::Require;
+
 namespace {
-
-std::wstring WideFrom(const std::uint8_t* data, std::size_t size) {
-  std::wstring wide(size / sizeof(wchar_t), L'\0');
-  if (!wide.empty()) std::memcpy(&wide[0], data, wide.size() * sizeof(wchar_t));
-  return wide;
-}
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 bool HasNul(const std::string& text) { return text.find('\0') != std::string::npos; }
 bool HasNul(const std::wstring& text) { return text.find(L'\0') != std::wstring::npos; }
@@ -35,16 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   corvane_fuzz::Execution execution("a conversion with text");
   if (size == 0) return 0;
   if (size > 1) execution.Reached();  // the function picked has text to work on
-  const std::uint8_t selector = data[0];
-  ++data;
+  const std::uint8_t selector = *data++;
   --size;
   const std::string narrow(reinterpret_cast<const char*>(data), size);
   const std::string narrowToNul(narrow.c_str());
+  std::wstring units(size / sizeof(wchar_t), L'\0');
+  std::memcpy(units.data(), data, units.size() * sizeof(wchar_t));
   switch (selector % 8) {
     case 0: {
       const std::wstring wide = XmlOp::_a2w(narrow);
-      Require(!HasNul(wide));
-      Require(wide == XmlOp::_a2w(narrowToNul.c_str()));
+      Require(!HasNul(wide) && wide == XmlOp::_a2w(narrowToNul.c_str()));
       Require(wide == XmlOp::CString2wstring(CString(narrow.c_str())));
       // Narrow text that came from wide text is stable from then on.
       const std::string back = XmlOp::_w2a(wide);
@@ -52,71 +37,62 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
     }
     case 1: {
-      const std::wstring wide = WideFrom(data, size);
-      const std::string back = XmlOp::_w2a(wide);
-      Require(!HasNul(back));
-      Require(back == XmlOp::_w2a(wide.c_str()));
-      const CString viaString = XmlOp::wstring2CString(wide);
-      Require(back == viaString.GetString());
+      const std::string back = XmlOp::_w2a(units);
+      Require(!HasNul(back) && back == XmlOp::_w2a(units.c_str()));
+      Require(back == XmlOp::wstring2CString(units).GetString());
       Require(XmlOp::_w2a(XmlOp::_a2w(back)) == back);
       break;
     }
     case 2: {
-      const std::string copy = XmlOp::CString2string(CString(narrow.c_str()));
-      Require(copy == narrowToNul);
+      Require(XmlOp::CString2string(CString(narrow.c_str())) == narrowToNul);
       Require(XmlOp::string2CString(narrow).GetString() == narrowToNul);
       break;
     }
     case 3: {
       // The wide constructors: counted (NULs and all) and up to a NUL.
-      const std::wstring wide = WideFrom(data, size);
-      const CString counted(wide.data(), static_cast<int>(wide.size()));
-      Require(counted.GetLength() >= 0);
-      const CString terminated(wide.c_str());
+      const CString counted(units.data(), static_cast<int>(units.size()));
+      const CString terminated(units.c_str());
+      Require(counted.GetLength() >= terminated.GetLength());
       Require(std::strlen(terminated.GetString()) ==
               static_cast<std::size_t>(terminated.GetLength()));
-      Require(terminated.GetString() == XmlOp::_w2a(wide.c_str()));
+      Require(terminated.GetString() == XmlOp::_w2a(units.c_str()));
       break;
     }
     case 4: {
       // A counted narrow CString keeps embedded NULs; conversions stop there.
       const CString counted(narrow.data(), static_cast<int>(narrow.size()));
-      Require(counted.GetLength() == static_cast<int>(narrow.size()));
-      Require(std::memcmp(counted.GetString(), narrow.data(), narrow.size()) == 0);
+      Require(counted.GetLength() == static_cast<int>(narrow.size()) &&
+              std::memcmp(counted.GetString(), narrow.data(), narrow.size()) == 0);
       Require(XmlOp::CString2string(counted) == narrowToNul);
       Require(XmlOp::CString2wstring(counted) == XmlOp::_a2w(narrowToNul));
       break;
     }
     case 5: {
-      // Format with a CString argument (its text goes to %s), then with the
-      // result itself as the argument, then appended to.
+      // Format with CString arguments (their text goes to %s), then appended to.
       const CString text(narrow.c_str());
       CString format_result;
       format_result.Format("[%s|%d|%s]", text, text.GetLength(), narrowToNul.c_str());
       const std::string expected =
           "[" + narrowToNul + "|" + std::to_string(narrowToNul.size()) + "|" + narrowToNul + "]";
-      Require(format_result.GetString() == expected);
-      Require(format_result.GetLength() == static_cast<int>(expected.size()));
+      Require(format_result.GetString() == expected &&
+              format_result.GetLength() == static_cast<int>(expected.size()));
       format_result.Format("%s", format_result);
       Require(format_result.GetString() == expected);
       format_result.AppendFormat("%s%c", text, 'x');
       Require(format_result.GetString() == expected + narrowToNul + "x");
       CString joined = text;
       joined += text;
-      Require(joined.GetLength() == 2 * text.GetLength());
-      Require(joined.CompareNoCase(joined) == 0);
+      Require(joined.GetLength() == 2 * text.GetLength() && joined.CompareNoCase(joined) == 0);
       break;
     }
     default: {
-      // Wide text of 2-byte units, as a host built with 16-bit wchar_t
-      // would hand over, widened unit by unit.
+      // 2-byte units widened one by one, as from a host with 16-bit wchar_t.
       std::wstring wide;
       for (std::size_t i = 0; i + 1 < size; i += 2) {
         wide.push_back(static_cast<wchar_t>(data[i] | (data[i + 1] << 8)));
       }
       const std::string back = XmlOp::_w2a(wide);
-      Require(!HasNul(back));
-      Require(XmlOp::_w2a(XmlOp::_a2w(back)) == back);
+      Require(!HasNul(back) && XmlOp::_w2a(XmlOp::_a2w(back)) == back);
       break;
     }
   }

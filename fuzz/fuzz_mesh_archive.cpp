@@ -1,65 +1,49 @@
-// Fuzz target: the archive operators on a loading archive over the input.
-// The first byte picks what is read: its low seven bits the reader (0 a
-// face, 1 a mesh read twice, 2 points, 3 a string through
-// AfxReadStringLength, 4 and 5 a mixed sequence, modulo 6), its top bit a
-// 64-byte archive buffer instead of 4096 bytes. The rest is the archive's
-// data. Each reader gives up with the framework's heap exceptions, nothing
-// else. Reached: the first whole record (or the string) was read.
+// Fuzz target: the archive operators loading the input. Its first byte picks
+// the reader (low seven bits) and a 64-byte archive buffer (top bit); readers
+// give up with the framework's heap exceptions only. Reached: a whole record.
 #include <corvane/mesh/mesh_archive.h>
 #include <corvane/platform/afx_archive.h>
 #include <corvane/platform/afx_exception.h>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 
 #include "fuzz_support.h"
 
 namespace {
 
+using corvane_fuzz::Require;
+
 void ReadSome(CArchive& ar, std::uint8_t reader, corvane_fuzz::Execution& execution) {
+  BinFaceData face;
+  BinMeshData mesh;
   switch (reader % 6) {
-    case 0: {
-      BinFaceData face;
+    case 0:
       ar >> face;
-      if (face.transientValue != BinFaceData::kUnsetTransientValue) std::abort();
-      execution.Reached();
-      break;
-    }
-    case 1: {
-      BinMeshData mesh;
+      Require(face.transientValue == BinFaceData::kUnsetTransientValue);
+      return execution.Reached();
+    case 1:
       ar >> mesh;
       execution.Reached();
       ar >> mesh;  // the second read goes into a filled record
-      break;
-    }
+      return;
     case 2: {
       AcGePoint2d a;
       AcGePoint3d b;
       AcGeVector3d c;
       ar >> a >> b >> c;
-      execution.Reached();
-      break;
+      return execution.Reached();
     }
     case 3: {
       int charSize = 0;
-      const UINT_PTR length = AfxReadStringLength(ar, charSize);
-      if (charSize != 1 && charSize != 2) std::abort();
-      (void)length;
+      AfxReadStringLength(ar, charSize);
+      Require(charSize == 1 || charSize == 2);
       CString text;
       ar >> text;
-      execution.Reached();
-      break;
+      return execution.Reached();
     }
-    default: {
+    default:
       for (;;) {
-        BinMeshData mesh;
-        ar >> mesh;
-        BinFaceData face;
-        ar >> face;
+        ar >> mesh >> face;  // into records filled by the previous round
         execution.Reached();
       }
-    }
   }
 }
 
@@ -74,10 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     ReadSome(ar, data[0] & 0x7F, execution);
   } catch (CArchiveException* error) {
-    if (error->m_cause != CArchiveException::endOfFile &&
-        error->m_cause != CArchiveException::genericException) {
-      std::abort();
-    }
+    Require(error->m_cause == CArchiveException::endOfFile ||
+            error->m_cause == CArchiveException::genericException);
     error->Delete();
   } catch (CException* error) {
     error->Delete();
