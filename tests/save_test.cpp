@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -46,9 +47,7 @@ const Save kSaves[] = {
     {"CMeshBin",
      [](const std::string& path, int& thrownCause) {
        CMeshBin bin;
-       bin.meshes.resize(3);
-       bin.meshes[1].name = "mesh";
-       bin.meshes[2].indices.assign(100, 7);
+       bin.meshes.resize(3);  // more than the 16 bytes of the full disk below
        try {
          bin.save(path.c_str());
        } catch (CFileException* error) {
@@ -83,14 +82,11 @@ TEST_P(SaveTest, FollowsLinksKeepsModeAndHardLinksAndRespectsProtection) {
                 ::symlink("new target", m_dir.Path("dangling").c_str()),
             0);
   ASSERT_TRUE(Run(link) && Run(m_dir.Path("dangling")));
-  struct stat info;
-  ASSERT_EQ(::lstat(link.c_str(), &info), 0);
-  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadText(target), expected);
   EXPECT_EQ(ReadText(m_dir.Path("second name")), expected);  // the hard link sees it too
   EXPECT_EQ(ReadText(m_dir.Path("new target")), expected);
-  ASSERT_EQ(::stat(target.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
   EXPECT_EQ(m_dir.Entries().size(), 6u) << "no temporary is left";
 
   const std::string readOnly = m_dir.Path("read-only"), folder = m_dir.Path("folder");
@@ -102,10 +98,7 @@ TEST_P(SaveTest, FollowsLinksKeepsModeAndHardLinksAndRespectsProtection) {
   // As a user the permissions bind: the read-only file is not replaced (the
   // DOM's save says false; the others are quiet), the writable file in a
   // folder that refuses a temporary is written in place.
-  EXPECT_EQ(InChild([&] { return Run(readOnly) == Is("CXml") ? 1
-                                 : Run(inFolder)             ? 0
-                                                             : 2; }, true),
-            0);
+  EXPECT_EQ(InChild([&] { return Run(readOnly) != Is("CXml") && Run(inFolder) ? 0 : 1; }, true), 0);
   EXPECT_EQ(ReadText(readOnly), kOld);
   EXPECT_EQ(ReadText(inFolder), expected);
 }

@@ -1,8 +1,9 @@
-// The archive's number layout, its buffering and block transfers, its mode
-// errors and its end-of-file and flush failure behaviour.
+// The archive's number layout, its buffering and block transfers, its mode errors, the bytes it
+// gives back on close, its end of file, and its destructor's flush.
 #include <corvane/platform/afx_archive.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <string>
@@ -19,9 +20,7 @@ int ArchiveCause(const std::function<void()>& body) { return CaughtCause<CArchiv
 // A host's file that hands out at most three bytes a read, as a pipe may.
 class TrickleFile : public CFile {
  public:
-  UINT Read(void* buffer, UINT count) override {
-    return CFile::Read(buffer, count < 3 ? count : 3);
-  }
+  UINT Read(void* buffer, UINT count) override { return CFile::Read(buffer, std::min(count, 3u)); }
 };
 
 class ArchiveTest : public ::testing::Test {
@@ -46,104 +45,71 @@ class ArchiveTest : public ::testing::Test {
 };
 
 TEST_F(ArchiveTest, NumbersAreLittleEndianWithoutPaddingAndReadBackBitForBit) {
-  using Numbers = std::tuple<BYTE, WORD, DWORD, int, LONG, short, char, bool, bool, float, double,
-                             LONGLONG, ULONGLONG, double, double>;
-  const Numbers written(0xAB, 0x1234, 0x89ABCDEFu, -2, -3, -4, 'Z', true, false, 1.5f, -0.0, -5,
-                        0x0102030405060708ull, std::numeric_limits<double>::quiet_NaN(),
-                        std::numeric_limits<double>::infinity());
+  using Numbers = std::tuple<BYTE, WORD, DWORD, LONG, short, char, bool, float, double, LONGLONG,
+                             ULONGLONG, double>;
+  const Numbers written(0xAB, 0x1234, 0x89ABCDEFu, -3, -4, 'Z', true, 1.5f, -0.0, -5,
+                        0x0102030405060708ull, std::numeric_limits<double>::quiet_NaN());
   const auto storeAll = [](const Numbers& values) {
     return [&values](CArchive& ar) { std::apply([&](auto... v) { (ar << ... << v); }, values); };
   };
-  ByteBuilder expected;
-  expected.U8(0xAB).U16(0x1234).U32(0x89ABCDEF).U32(0xFFFFFFFE).U32(0xFFFFFFFD);  // LONG: 4
-  expected.U16(0xFFFC).U8('Z').U8(1).U8(0).U32(0x3FC00000).U64(0x8000000000000000ull);
-  expected.U64(0xFFFFFFFFFFFFFFFBull).U64(0x0102030405060708ull).U64(0x7FF8000000000000ull);
-  expected.U64(0x7FF0000000000000ull);
+  ByteBuilder expected;  // LONG takes 4 bytes, as on the framework's platform
+  expected.U8(0xAB).U16(0x1234).U32(0x89ABCDEF).U32(0xFFFFFFFD).U16(0xFFFC).U8('Z').U8(1);
+  expected.U32(0x3FC00000).U64(0x8000000000000000ull).U64(0xFFFFFFFFFFFFFFFBull);
+  expected.U64(0x0102030405060708ull).U64(0x7FF8000000000000ull);
   ASSERT_EQ(Store(storeAll(written)), expected.bytes());
 
-  CFile file;  // then a bool of 2 and a DWORD cut short
-  Reopen(file, ByteBuilder(expected).U8(2).U8(1).U8(2).U8(3).bytes());
+  CFile file;  // then a DWORD cut short
+  Reopen(file, ByteBuilder(expected).U8(1).U8(2).U8(3).bytes());
   CArchive ar(&file, CArchive::load);
   Numbers back;
-  bool two = false;
   DWORD cut = 7;
   std::apply([&](auto&... v) { (ar >> ... >> v); }, back);
-  ar >> two;
   EXPECT_EQ(ArchiveCause([&] { ar >> cut; }), CArchiveException::endOfFile);
-  EXPECT_TRUE(two && cut == 7) << "any non-zero byte is true; a cut number is not read";
+  EXPECT_EQ(cut, 7u) << "a cut number is not read";
   // Every value, -0.0 and NaN included, came back exactly.
   EXPECT_EQ(Store(storeAll(back)), expected.bytes());
 }
 
 TEST_F(ArchiveTest, BlocksLargeAndSmallMixWithNumbersInOrderWhateverTheBuffer) {
-  std::string big(100000, '\0'), small(100, '\0'), large(big.size(), '\0');
+  std::string big(100000, '\0'), back(100 + big.size(), '\0');
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7);
   unsigned char callerBuffer[128];
-  const Bytes stored = Store(
-      [&](CArchive& ar) {
-        ar << 1;
-        ar.Write(big.data(), 100);
-        ar << 2;
-        ar.Write(big.data(), static_cast<UINT>(big.size()));  // bypasses the buffer
-        ar << 3.0;
-      },
-      CArchive::store, sizeof callerBuffer, callerBuffer);
+  const auto fill = [&](CArchive& ar) {
+    ar.Write(big.data(), 100);
+    ar.Write(big.data(), static_cast<UINT>(big.size()));  // bypasses the buffer
+    ar << 3.0;
+  };
   TrickleFile file;  // a large block is read again until it is all there
-  Reopen(file, stored);
+  Reopen(file, Store(fill, CArchive::store, sizeof callerBuffer, callerBuffer));
   CArchive ar(&file, CArchive::load, 1);  // raised to the minimum size
-  int one, two;
   double three;
-  ar >> one;
-  const UINT smallRead = ar.Read(&small[0], 100);
-  ar >> two;
-  const UINT largeRead = ar.Read(&large[0], static_cast<UINT>(large.size()));
+  EXPECT_EQ(ar.Read(&back[0], 100), 100u);
+  EXPECT_EQ(ar.Read(&back[100], static_cast<UINT>(big.size())), big.size());
   ar >> three;
-  EXPECT_EQ(std::make_tuple(one, two, three, small, large, smallRead, largeRead),
-            std::make_tuple(1, 2, 3.0, big.substr(0, 100), big, 100u, UINT(big.size())));
-  EXPECT_EQ(ar.Read(&small[0], 16), 0u);  // short at the end, no exception
+  EXPECT_TRUE(three == 3.0 && back == big.substr(0, 100) + big);
+  EXPECT_EQ(ar.Read(&back[0], 16), 0u);  // short at the end, no exception
 }
 
-TEST_F(ArchiveTest, WrongDirectionRaisesModeErrorBeforeAnythingMoves) {
+TEST_F(ArchiveTest, ModeErrorsUnreadBytesGivenBackOnCloseAndFlushesOnlyWhereTheyMayBe) {
   CFile file;
-  Reopen(file, {0x11, 0x22}, CFile::modeReadWrite);
-  BYTE first = 0;
+  Reopen(file, {7, 0, 0, 0, 0xEE}, CFile::modeReadWrite);  // a DWORD, then the host's trailer
+  DWORD seven = 0;
+  BYTE trailer = 0;
   {
-    CArchive ar(&file, CArchive::load);
-    EXPECT_EQ(ArchiveCause([&] { ar << 5; }), CArchiveException::readOnly);
+    CArchive ar(&file, CArchive::load, 64);
     EXPECT_EQ(ArchiveCause([&] { ar.Write("x", 1); }), CArchiveException::readOnly);
-    ar >> first;  // the load position did not move either
+    ar >> seven;  // the load position did not move either
+    ar.Close();
   }
-  file.Close();
-  EXPECT_TRUE(first == 0x11 && ReadAll(path) == (Bytes{0x11, 0x22}));
+  EXPECT_TRUE(file.Read(&trailer, 1) == 1u && seven == 7 && trailer == 0xEE);
+  EXPECT_EQ(ReadAll(path), (Bytes{7, 0, 0, 0, 0xEE})) << "nothing was written";
   int value = 77;
   EXPECT_EQ(Store([&](CArchive& ar) {
               ar << BYTE(9);
               EXPECT_EQ(ArchiveCause([&] { ar >> value; }), CArchiveException::writeOnly);
-              EXPECT_EQ(ArchiveCause([&] { ar.Read(&value, 1); }), CArchiveException::writeOnly);
-              ar << BYTE(10);
             }),
-            (Bytes{9, 10}));
+            (Bytes{9}));
   EXPECT_EQ(value, 77);
-}
-
-TEST_F(ArchiveTest, UnreadBytesGoBackToTheFileOnFlushAndClose) {
-  for (const bool flushOnly : {false, true}) {
-    CFile file;
-    Reopen(file, {7, 0, 0, 0, 0xEE});  // a DWORD, then the host's own trailer
-    DWORD seven = 0;
-    BYTE trailer = 0;
-    {
-      CArchive ar(&file, CArchive::load, 64);
-      ar >> seven;
-      flushOnly ? ar.Flush() : ar.Close();
-    }
-    EXPECT_EQ(file.Read(&trailer, 1), 1u);
-    EXPECT_EQ(std::make_tuple(seven, trailer), std::make_tuple(DWORD(7), BYTE(0xEE)));
-  }
-}
-
-TEST_F(ArchiveTest, TheDestructorFlushesUnlessToldNotToAndNeverThrows) {
-  EXPECT_EQ(Store([](CArchive& ar) { ar << DWORD(0xCAFEBABE); }), (Bytes{0xBE, 0xBA, 0xFE, 0xCA}));
   EXPECT_TRUE(
       Store([](CArchive& ar) { ar << DWORD(1); }, CArchive::store | CArchive::bNoFlushOnDelete)
           .empty());
