@@ -11,7 +11,7 @@ namespace {
 const CString L("L");
 const CString N("N");
 
-TEST(ChunkFactory, EachFactoryMakesItsTagAndValueText) {
+TEST(ChunkFactory, EachFactoryMakesItsTagAndValueTextAndTheReaders) {
   const struct {
     boost::shared_ptr<IChunk> chunk;
     const char* tag;
@@ -19,21 +19,14 @@ TEST(ChunkFactory, EachFactoryMakesItsTagAndValueText) {
   } cases[] = {
       // The digits of "%f": internal/value_text_test.cpp.
       {newChunk(L, N, INT_MIN), "int", "-2147483648"},
-      {newChunk(L, N, 4294967295u), "uint", "-1"},  // the 32 bits printed as "%d"
-      {newChunk(L, N, static_cast<__int64>(LLONG_MIN)), "long64", "-9223372036854775808"},
-      {newChunk(L, N, static_cast<unsigned __int64>(1ULL << 63)), "ulong64",
-       "-9223372036854775808"},
+      {newChunk(L, N, 4294967295u), "uint", "-1"},  // the bits printed as signed, as for ulong64
       {newChunk(L, N, false), "bool", "false"},
-      {newChunk(L, N, 1.5f), "float", "1.500000"},
       {newChunk(L, N, -2.5), "double", "-2.500000"},
-      {newChunk(L, N, 1.0f, 0.5f, 0.0f), "float3", "1.000000,0.500000,0.000000"},
       {newChunk(L, N, 1.0, 2.0, 3.0, 4.5), "double4", "1.000000,2.000000,3.000000,4.500000"},
-      {newChunk(L, N, CString("\xD5\xFD")), "string", "\xD5\xFD"},
       {newChunk(L, N, CString("")), "string", ""},
       {newChunk(L, N, "literal"), "string", "literal"},   // a literal is text, not a bool
       {newChunk(L, N, L"\x6B63"), "string", "\xD5\xFD"},  // a wide literal is text too
       {newChunk(L, N, std::string("ab\0cd", 5)), "string", "ab"},
-      {newChunk(L, N, std::wstring(L"\x6B63\x5728")), "string", "\xD5\xFD\xD4\xDA"},
       {newChunk(L, N, CString("Mine"), CString("red")), "Mine", "red"},
       {newChunk(L, N), "", ""},
   };
@@ -41,15 +34,11 @@ TEST(ChunkFactory, EachFactoryMakesItsTagAndValueText) {
     EXPECT_EQ(c.chunk->type(), c.tag) << c.text;
     EXPECT_EQ(c.chunk->getValueAsString(), c.text) << c.tag;
     EXPECT_TRUE(c.chunk->label() == "L" && c.chunk->name() == "N" && c.chunk->numChild() == 0);
-    if (*c.text == '\0' && *c.tag == 's') {
-      EXPECT_EQ(c.chunk->getStringValue(), nullptr);
-    }
+    EXPECT_TRUE(*c.text != '\0' || *c.tag != 's' || c.chunk->getStringValue() == nullptr);
   }
   const boost::shared_ptr<IChunk> labelOnly = newChunk("FILE_CONVERT");
   EXPECT_TRUE(labelOnly->label() == "FILE_CONVERT" && labelOnly->name().IsEmpty());
-}
-
-TEST(ChunkFactory, NameAndLabelReadersAndTheReset) {
+  // The name and label readers, and emptying the pending strings.
   EXPECT_EQ(NameChun(boost::shared_ptr<IChunk>()), "");
   EXPECT_EQ(LabelChun(boost::shared_ptr<IChunk>()), "");
   EXPECT_EQ(NameChun(newChunk("lab", "nam")), "nam");

@@ -1,14 +1,11 @@
-// XML 1.0 at both edges. Every document that is not well-formed (with
-// namespaces), or is outside the library's limits, fails every way of
-// loading it: CXml::Open is false, XmlFileIO::read leaves the host's tree
-// untouched and calls no callback, FileConvert gets no tree, and the load
-// report gives the parser's reason. Legal but unusual documents load. What
-// XML cannot carry is never written.
+// XML 1.0 at both edges. A document that is not well-formed (with namespaces) or is outside
+// the library's limits fails every way of loading it: CXml::Open, XmlFileIO::read (the tree
+// untouched, no callback), FileConvert, the load report (with the parser's reason). Unusual
+// legal documents load; what XML cannot carry is never written.
 #include <corvane/corvane.h>
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "support/progress_log.h"
 #include "support/scratch_dir.h"
@@ -18,33 +15,22 @@ namespace {
 
 using namespace corvane_test;
 
-std::string Nested(int depth) {
-  std::string text;
-  for (int i = 0; i < depth; ++i) text += "<e>";
-  for (int i = 0; i < depth; ++i) text += "</e>";
-  return text;
-}
+std::string Nested(int depth) { return depth == 0 ? "" : "<e>" + Nested(depth - 1) + "</e>"; }
 
 std::string Declared(const char* encoding, const std::string& rest) {
   return std::string("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?>" + rest;
 }
 
-// The text in UTF-16, little-endian unless `big`.
-std::string Utf16(const std::u16string& text, bool big = false) {
+// The text in UTF-16LE.
+std::string Utf16(const std::u16string& text) {
   std::string bytes;
-  for (const char16_t unit : text) {
-    bytes += static_cast<char>(big ? unit >> 8 : unit & 0xFF);
-    bytes += static_cast<char>(big ? unit & 0xFF : unit >> 8);
-  }
+  for (const char16_t unit : text)
+    bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
   return bytes;
 }
 
 class StrictXml : public ::testing::Test {
  protected:
-  std::string Write(const std::string& bytes) {
-    WriteText(m_path, bytes);
-    return m_path;
-  }
   ScratchDir m_dir;
   const std::string m_path = m_dir.Path("document.xml");
 };
@@ -56,54 +42,40 @@ TEST_F(StrictXml, EveryNotWellFormedDocumentFailsEveryLoad) {
   } cases[] = {
       // Encoding: bytes invalid in the document's encoding, names nobody knows.
       {"GBK without a declaration", "<a v=\"\xD6\xD0\"/>"},
-      {"GBK declared as UTF-8", Declared("UTF-8", "<a v=\"\xD6\xD0\"/>")},
       {"invalid GBK", Declared("GBK", "<a v=\"\x81\x20\"/>")},
       {"overlong UTF-8", "<a v=\"\xC0\xAF\"/>"},
       {"unknown encoding", Declared("no-such-code", "<a/>")},
-      {"UTF-16 declared, 8-bit written", Declared("UTF-16", "<a/>")},
       {"BOM contradicts declaration", "\xEF\xBB\xBF" + Declared("GBK", "<a/>")},
       {"lone surrogate", "\xFF\xFE" + Utf16(u"<a v=\"\xD800\"/>")},
       {"cut UTF-16", "\xFF\xFE" + Utf16(u"<a/>") + "x"},
-      // Markup (the parser's own rules; a few stand for all).
+      // Markup (the parser's own rules; a few stand for all), prolog, characters.
       {"undeclared entity", "<a v=\"&nbsp;\"/>"},
-      {"duplicate attribute", "<a v=\"1\" v=\"2\"/>"},
-      {"mismatched tag", "<a><b></a></b>"},
       {"empty file", ""},
       {"DTD", "<!DOCTYPE a [<!ENTITY x \"y\">]><a>&x;</a>"},
       {"too deep", Nested(257)},
-      // Characters XML 1.0 does not have.
       {"raw control", "<a>\x01</a>"},
-      {"reference to a control", "<a v=\"&#1;\"/>"},
       {"reference to a surrogate", "<a v=\"&#xD800;\"/>"},
       {"]]> in text", "<a>]]></a>"},
-      // Prolog.
       {"blank lines before the declaration", "\n\n<?xml version=\"1.0\"?><a/>"},
-      {"declaration after the root", "<a/><?xml version=\"1.0\"?>"},
-      // Namespaces.
       {"unbound element prefix", "<p:a/>"},
       {"one attribute twice by namespace",
        "<a xmlns:p=\"urn:x\" xmlns:q=\"urn:x\" p:v=\"1\" q:v=\"2\"/>"},
   };
   for (const auto& c : cases) {
-    const std::string path = Write(c.bytes);
-    DomXml::CXml xml;
-    EXPECT_FALSE(xml.Open(path.c_str())) << c.kind;
-
-    XmlFileIO io(path.c_str());
+    WriteText(m_path, c.bytes);
+    EXPECT_FALSE(DomXml::CXml().Open(m_path.c_str())) << c.kind;
+    XmlFileIO io(m_path.c_str());
     ProgressLog log;
     log.InstallOn(io);
     boost::shared_ptr<IChunk> root = newChunk("Sentinel");
     io.read(root);
     EXPECT_EQ(root->label(), "Sentinel") << c.kind;
     EXPECT_TRUE(log.calls.empty()) << c.kind;
-
     FileConvert document;
-    document.SetPath(path.c_str(), true);
+    document.SetPath(m_path.c_str(), true);
     EXPECT_FALSE(document.GetRoot()) << c.kind;
-
-    const corvane::LoadReport report = corvane::InspectChunkFile(path.c_str());
-    EXPECT_FALSE(report.loads) << c.kind;
-    EXPECT_FALSE(report.failure.empty()) << c.kind;
+    const corvane::LoadReport report = corvane::InspectChunkFile(m_path.c_str());
+    EXPECT_TRUE(!report.loads && !report.failure.empty()) << c.kind;
   }
 }
 
@@ -114,36 +86,27 @@ TEST_F(StrictXml, LegalButUnusualDocumentsLoad) {
     const char* name;         // the "Name" of the child chunk read
     const char* label = "C";  // and its label
   } cases[] = {
-      {"CDATA, comments, instructions",
-       "<?pi x?><!--c--><R><![CDATA[<&>]]><C Name=\"n\"/><?p?></R>", "n"},
+      {"CDATA", "<R><![CDATA[<&>]]><C Name=\"n\"/></R>", "n"},
       {"character references", "<R><C Name=\"&#x4E2D;&#65;&lt;\"/></R>", "\xD6\xD0\x41<"},
-      {"namespace declarations",
-       "<R xmlns=\"urn:d\" xmlns:x=\"urn:x\"><C x:k=\"1\" Name=\"n\"/></R>", "n"},
       {"CRLF line ends", "<?xml version=\"1.0\"?>\r\n<R>\r\n<C\r\nName=\"n\"/>\r\n</R>\r\n", "n"},
       {"UTF-8 byte order mark", "\xEF\xBB\xBF<R><C Name=\"\xE4\xB8\xAD\"/></R>", "\xD6\xD0"},
-      {"UTF-16 without a mark", Utf16(u"<?xml version=\"1.0\"?><R><C Name=\"\x4E2D\"/></R>"),
-       "\xD6\xD0"},
+      {"UTF-16 without a mark", Utf16(u"<?xml version=\"1.0\"?><R><C Name=\"n\"/></R>"), "n"},
       {"UTF-16LE with a mark", "\xFF\xFE" + Utf16(u"<R><C Name=\"\x4E2D\"/></R>"), "\xD6\xD0"},
-      {"UTF-16BE with a mark", "\xFE\xFF" + Utf16(u"<R><C Name=\"\x4E2D\"/></R>", true),
-       "\xD6\xD0"},
       {"outside the code page", "<R><C Name=\"a\xE0\xB8\x81z\"/></R>", "a?z"},  // Thai: '?'
-      {"GB18030", Declared("GB18030", "<R><C Name=\"\xD6\xD0\"/></R>"), "\xD6\xD0"},
       {"GB2312 read as GBK", Declared("gb2312", "<R><C Name=\"\x88\xD2\"/></R>"), "\x88\xD2"},
       {"depth 256", "<R><C Name=\"n\">" + Nested(254) + "</C></R>", "n"},
       {"prefixed names", "<R xmlns:x=\"urn:x\"><x:C x:Name=\"p\" Name=\"n\"/></R>", "n", "x:C"},
   };
   for (const auto& c : cases) {
-    const std::string path = Write(c.bytes);
-    DomXml::CXml xml;
-    EXPECT_TRUE(xml.Open(path.c_str())) << c.kind;
+    WriteText(m_path, c.bytes);
+    EXPECT_TRUE(DomXml::CXml().Open(m_path.c_str())) << c.kind;
     // Read in one pass (nothing to report) and in two (a progress callback).
     for (const bool withProgress : {false, true}) {
-      XmlFileIO io(path.c_str());
+      XmlFileIO io(m_path.c_str());
       if (withProgress) io.setStartProgressFun([](CString const&, int, int) { return true; });
       boost::shared_ptr<IChunk> root;
       io.read(root);
-      ASSERT_TRUE(root != nullptr) << c.kind;
-      ASSERT_EQ(root->numChild(), 1u) << c.kind;
+      ASSERT_TRUE(root && root->numChild() == 1u) << c.kind;
       EXPECT_EQ(root->Child(0)->name(), c.name) << c.kind;
       EXPECT_EQ(root->Child(0)->label(), c.label) << c.kind;
     }
@@ -162,13 +125,12 @@ TEST_F(StrictXml, NamesAndValuesXmlCannotCarryAreNeverWritten) {
   }
   // A Name or Value with controls other than tab and line ends is left out.
   root->addChild(newChunk("Ctl", "a\001b", CString("tab\there\x1F")));
-  const std::string path = m_dir.Path("written.xml");
-  XmlFileIO io(path.c_str());
+  XmlFileIO io(m_path.c_str());
   ProgressLog log;
   log.InstallOn(io);
   io.save(root);
-  EXPECT_CONFORMING_XML(path);
-  EXPECT_EQ(ReadText(path), "<?xml version=\"1.0\"?><R><Ctl Type=\"string\"/></R>");
+  EXPECT_CONFORMING_XML(m_path);
+  EXPECT_EQ(ReadText(m_path), "<?xml version=\"1.0\"?><R><Ctl Type=\"string\"/></R>");
   EXPECT_EQ(log.calls.size(), 1u + 8u + 1u);  // start, a position for every chunk, end
   EXPECT_FALSE(dropped->Child(0));
 }

@@ -6,7 +6,6 @@
 #include <corvane/xmlio/xml_file_io.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -44,25 +43,18 @@ class XmlFile : public ::testing::Test {
 
 // The value texts of every kind: chunk_factory_test.cpp; here the file around them.
 TEST_F(XmlFile, ExactBytesAndBack) {
-  const char kLabel[] = "\xCD\xBC\xB2\xE3";
-  const char kNote[] = "\xB3\xD0\xD6\xD8\xC7\xBD, 3\xA1\xE3";  // with a degree sign
   boost::shared_ptr<IChunk> root = newChunk("R", "top");
-  root->addChild(newChunk("V", "n", -5));
   root->addChild(newChunk("", "Count", 4294967295u));  // an empty label is written as "att"
-  root->addChild(newChunk("V", "", static_cast<unsigned __int64>(~0ULL)));
   root->addChild(newChunk("V", "", 1.0, -2.5, 1e6, 4.0));
-  root->addChild(newChunk("S", "", "a<b&\"c\">"));
-  root->addChild(newChunk("E", "", ""));  // "string" without value text
-  root->addChild(newChunk("L", "", "one\r\ntwo\tthree"));
-  boost::shared_ptr<IChunk> gbk = newChunk(kLabel, "\xC7\xBD\xCC\xE5", kNote);
+  root->addChild(newChunk("S", "", "a<&\"\r\n\t>"));
+  boost::shared_ptr<IChunk> gbk =  // with a degree sign
+      newChunk("\xCD\xBC\xB2\xE3", "\xC7\xBD\xCC\xE5", "\xB3\xD0\xD6\xD8\xC7\xBD, 3\xA1\xE3");
   gbk->addChild(newChunk("Inner"));
   root->addChild(gbk);
   const std::string expected =
-      "<?xml version=\"1.0\"?><R Name=\"top\"><V Name=\"n\" Type=\"int\" Value=\"-5\"/>"
-      "<att Name=\"Count\" Type=\"uint\" Value=\"-1\"/><V Type=\"ulong64\" Value=\"-1\"/>"
+      "<?xml version=\"1.0\"?><R Name=\"top\"><att Name=\"Count\" Type=\"uint\" Value=\"-1\"/>"
       "<V Type=\"double4\" Value=\"1.000000,-2.500000,1000000.000000,4.000000\"/>"
-      "<S Type=\"string\" Value=\"a&lt;b&amp;&quot;c&quot;>\"/><E Type=\"string\"/>"
-      "<L Type=\"string\" Value=\"one&#13;&#10;two&#09;three\"/>"
+      "<S Type=\"string\" Value=\"a&lt;&amp;&quot;&#13;&#10;&#09;>\"/>"
       "<\xE5\x9B\xBE\xE5\xB1\x82 Name=\"\xE5\xA2\x99\xE4\xBD\x93\" Type=\"string\" "
       "Value=\"\xE6\x89\xBF\xE9\x87\x8D\xE5\xA2\x99, 3\xC2\xB0\"><Inner/>"
       "</\xE5\x9B\xBE\xE5\xB1\x82></R>";
@@ -72,8 +64,6 @@ TEST_F(XmlFile, ExactBytesAndBack) {
   boost::shared_ptr<IChunk> back;
   m_io.read(back);
   ASSERT_TRUE(back);
-  EXPECT_EQ(back->Child(2)->getU64Value(), ~0ULL);
-  EXPECT_EQ(back->Child(7)->getValueAsString(), kNote);
   EXPECT_EQ(Save(back), expected);
 }
 
@@ -84,12 +74,11 @@ std::string Outline(const boost::shared_ptr<IChunk>& chunk) {
   if (!chunk->type().IsEmpty()) text += std::string(":") + chunk->type().GetString() + "=";
   text += chunk->getValueAsString().GetString();
   for (unsigned int i = 0; i < chunk->numChild(); ++i)
-    text +=
-        (i == 0 ? "(" : " ") + Outline(chunk->Child(i)) + (i + 1 == chunk->numChild() ? ")" : "");
-  return text;
+    text += (i == 0 ? "(" : " ") + Outline(chunk->Child(i));
+  return chunk->numChild() == 0 ? text : text + ")";
 }
 
-TEST_F(XmlFile, ElementsToChunks) {
+TEST_F(XmlFile, ElementsToChunksAndTheCallersPointer) {
   // Left out with its subtree: an unknown type. Dropped: a value without a type.
   // Ignored: unknown attributes, text, comments, instructions.
   boost::shared_ptr<IChunk> root = Read(
@@ -99,74 +88,44 @@ TEST_F(XmlFile, ElementsToChunks) {
       "Type=\"int\" Value=\"7\" Other=\"q\">words<!-- c --><Y/><?pi d?> more</X>\n</R>\n");
   ASSERT_TRUE(root);
   EXPECT_EQ(Outline(root), "R(A C:m D:int=5 U X:a:int=7(Y))");
+  // The document element left out: the pointer comes back empty.
+  EXPECT_FALSE(Read("<R Type=\"int\" Value=\"1.5\"><A/></R>"));
+  // A missing file: untouched, and no progress call.
+  m_log.calls.clear();
+  m_io.setPath(m_folder.Path("absent.xml").c_str());
+  m_io.read(root);
+  EXPECT_TRUE(root && root->label() == "R" && m_log.calls.empty());
 }
 
 // The full-width comma is two separators in code page 936, whichever
 // encoding the file has: "1.5，2" has three components, the middle one empty.
 TEST_F(XmlFile, FullWidthCommaSeparatesTwice) {
-  const std::pair<const char*, const char*> files[] = {
+  const std::pair<std::string, const char*> files[] = {
       {"", "\xEF\xBC\x8C"}, {"<?xml version=\"1.0\" encoding=\"GBK\"?>", "\xA3\xAC"}};
   for (const auto& [declaration, comma] : files) {
     const std::string value = std::string("1.5") + comma + "2";
-    boost::shared_ptr<IChunk> root =
-        Read(std::string(declaration) + "<R><V Type=\"double3\" Value=\"" + value +
-             "\"/><W Type=\"double2\" Value=\"" + value + "\"/></R>");
+    boost::shared_ptr<IChunk> root = Read(declaration + "<R><V Type=\"double3\" Value=\"" + value +
+                                          "\"/><W Type=\"double2\" Value=\"" + value + "\"/></R>");
     ASSERT_TRUE(root && root->numChild() == 1) << declaration;
     EXPECT_EQ(root->Child(0)->getValueAsString(), "1.500000,0.000000,2.000000") << declaration;
   }
 }
 
-TEST_F(XmlFile, CallersPointerAfterARead) {
-  boost::shared_ptr<IChunk> root = Read("<R/>");  // a new root replaces the old tree
-  ASSERT_TRUE(root);
-  EXPECT_EQ(root->label(), "R");
-  // The document element left out: the pointer comes back empty.
-  EXPECT_FALSE(Read("<R Type=\"int\" Value=\"1.5\"><A/></R>"));
-  EXPECT_FALSE(Read("<R Type=\"matrix\"/>"));
-  // A missing file or an empty path: untouched, and no progress call.
-  m_log.calls.clear();
-  m_io.setPath(m_folder.Path("absent.xml").c_str());
-  m_io.read(root);
-  m_io.setPath(CString());
-  m_io.read(root);
-  ASSERT_TRUE(root);
-  EXPECT_EQ(root->label(), "R");
-  EXPECT_TRUE(m_log.calls.empty());
-}
-
-TEST_F(XmlFile, ReadProgressAcrossRunsOnOneObject) {
+TEST_F(XmlFile, ReadProgressAndAThrowingStart) {
   // Left-out elements count in the total (7) but their subtrees are not visited.
   boost::shared_ptr<IChunk> root = Read("<R><A/><D Type=\"nope\"><x/><y/></D><B/><C/><E/></R>");
   EXPECT_EQ(m_log.calls, Calls(ReadStart(), {14, 28, 42, 57, 71, 85}, true));
-  // Without a start callback the counters carry on: the old total divides.
-  m_log.calls.clear();
-  m_io.setStartProgressFun(StartProgressFun());
-  m_io.read(root);
-  EXPECT_EQ(m_log.calls, Calls("", {100, 114, 128, 142, 157, 171}, true));
-  // Cleared position and end slots stop their calls from the next run on.
-  m_log.calls.clear();
-  m_io.setSetPosFun(SetPosFun());
-  m_io.SetEndProgressFun(EndProgressFun());
-  m_io.read(root);
-  EXPECT_TRUE(m_log.calls.empty());
-  // A new object without a start callback has the total 0: no position calls.
-  XmlFileIO fresh(m_path.c_str());
-  fresh.setSetPosFun(m_log.Position());
-  fresh.read(root);
-  EXPECT_TRUE(m_log.calls.empty());
-  ASSERT_TRUE(root);
-  EXPECT_EQ(root->numChild(), 4u);
+  ASSERT_TRUE(root && root->numChild() == 4u);
   // A throwing start callback stops the run before anything is read.
-  fresh.setStartProgressFun([](CString const&, int, int) -> bool { throw 42; });
+  m_io.setStartProgressFun([](CString const&, int, int) -> bool { throw 42; });
   boost::shared_ptr<IChunk> before = root;
-  EXPECT_THROW(fresh.read(root), int);
+  EXPECT_THROW(m_io.read(root), int);
   EXPECT_EQ(root, before);
 }
 
 TEST_F(XmlFile, SavesConsumeTheTreeOrWriteNothing) {
-  boost::shared_ptr<IChunk> root = newChunk("R");
-  boost::shared_ptr<IChunk> held = newChunk("Held");
-  for (int i = 0; i < 3; ++i) held->addChild(newChunk("Leaf"));
+  boost::shared_ptr<IChunk> root = newChunk("R"), held = newChunk("Held");
+  held->addChild(newChunk("Leaf"));
   root->addChild(held);
   root->addChild(newChunk("Last"));
   m_io.setPath(CString());
@@ -178,22 +137,11 @@ TEST_F(XmlFile, SavesConsumeTheTreeOrWriteNothing) {
   EXPECT_FALSE(Exists(m_path));
   EXPECT_TRUE(m_log.calls.empty());
 
-  m_log.startResult = false;  // changes nothing
-  EXPECT_EQ(Save(root), "<?xml version=\"1.0\"?><R><Held><Leaf/><Leaf/><Leaf/></Held><Last/></R>");
-  EXPECT_EQ(m_log.calls, Calls(SaveStart(), {20, 40, 60, 80, 100, 120}, true));
+  EXPECT_EQ(Save(root), "<?xml version=\"1.0\"?><R><Held><Leaf/></Held><Last/></R>");
+  EXPECT_EQ(m_log.calls, Calls(SaveStart(), {33, 66, 100, 133}, true));
   EXPECT_FALSE(root->Child(1));
-  ASSERT_EQ(held->numChild(), 3u);  // the chunk the caller holds survives, emptied
-  EXPECT_FALSE(held->Child(2));
-  // The second total is the root's entry count; empty entries make no element and no call.
-  m_log.calls.clear();
-  EXPECT_EQ(Save(root), "<?xml version=\"1.0\"?><R/>");
-  EXPECT_EQ(m_log.calls, Calls(SaveStart(), {50}, true));
-  // Without a start callback: no position calls, but the end call and the file.
-  m_log.calls.clear();
-  m_io.setStartProgressFun(StartProgressFun());
-  root->addChild(newChunk("A"));
-  EXPECT_EQ(Save(root), "<?xml version=\"1.0\"?><R><A/></R>");
-  EXPECT_EQ(m_log.calls, Calls("", {}, true));
+  ASSERT_EQ(held->numChild(), 1u);  // the chunk the caller holds survives, emptied
+  EXPECT_FALSE(held->Child(0));
 }
 
 TEST_F(XmlFile, FailedOrInterruptedSaveKeepsTheOldFile) {
@@ -208,21 +156,17 @@ TEST_F(XmlFile, FailedOrInterruptedSaveKeepsTheOldFile) {
   EXPECT_EQ(m_log.calls, Calls(SaveStart(), {}, false));  // no end call
   EXPECT_FALSE(root->Child(0));                           // written before the throw: consumed
   EXPECT_TRUE(root->Child(2));                            // not reached
-
-  m_log.calls.clear();
+  // A path that cannot be opened: no file, no folder, the tree consumed all the same.
   m_io.setPath(m_folder.Path("no/such/folder/out.xml").c_str());
-  m_io.setStartProgressFun(StartProgressFun());
+  m_io.setSetPosFun(SetPosFun());
   m_io.save(root);
   EXPECT_FALSE(Exists(m_folder.Path("no")));
-  EXPECT_FALSE(root->Child(2));                 // consumed all the same
-  EXPECT_EQ(m_log.calls, Calls("", {}, true));  // the failure is not reported
+  EXPECT_FALSE(root->Child(2));
 }
 
 TEST_F(XmlFile, MillionDeepChainIsWrittenToTheDepthReadersAccept) {
-  const int kDepth = 1000000;
   boost::shared_ptr<IChunk> root = newChunk("C"), at = root;
-  for (int i = 1; i < kDepth; ++i, at = at->Child(0)) at->addChild(newChunk("C"));
-  at.reset();
+  for (int i = 1; i < 1000000; ++i, at = at->Child(0)) at->addChild(newChunk("C"));
   int lastPosition = 0;
   m_io.setSetPosFun([&lastPosition](int position) { lastPosition = position; });
   // Only the 256 levels a reader accepts are written: the declaration, "<C>"
@@ -245,35 +189,43 @@ TEST_F(XmlFile, ProtectedStepsWorkOnWrappersAndReplaceAttributes) {
   chunk->addChild(newChunk("", "kid"));
   ElementSteps steps;
   steps.save(newChunk("Top", "first", CString("text")), document.GetRoot());
-  steps.save(chunk, document.GetRoot());  // each attribute once, with the second value
+  steps.save(chunk, document.GetRoot());  // each attribute replaced by the second value
   EXPECT_FALSE(chunk->Child(0));
-  ASSERT_TRUE(document.Save(m_path.c_str()));
-  EXPECT_CONFORMING_XML(m_path);
-  EXPECT_EQ(ReadText(m_path),
-            "<?xml version=\"1.0\"?><Top Name=\"t\" Type=\"int\" Value=\"7\"><att Name=\"kid\"/>"
-            "</Top>");
   boost::shared_ptr<IChunk> back;
   steps.read(back, document.GetRoot());
   ASSERT_TRUE(back);
   EXPECT_EQ(Outline(back), "Top:t:int=7(att:kid)");
 }
 
-// Hostile files of up to 1 MB: whatever their shape, reading one with
-// progress callbacks (both passes) takes at most 64 MB at its peak, and no
-// more than three times what the same shape at half the size takes: memory
-// grows with the file, not faster. Measured: the peak of live bytes taken
-// through operator new, through which the reader allocates everything,
-// libexpat's memory included (the parser is given operator new as its
-// allocator). Not measured: what the C library allocates on its own (the
-// system converter's state).
+// Hostile files of up to 1 MB: reading one with progress callbacks (both
+// passes) peaks at most at 64 MB, and at no more than three times what the same
+// shape at half the size takes. Measured: the peak of live bytes taken through
+// operator new, which the reader allocates everything through, libexpat too (it
+// is given operator new). Not measured: what the C library allocates on its
+// own (the system converter's state).
 constexpr std::size_t kFileLimit = 1024 * 1024;
+
+struct Shape {
+  const char* what;
+  std::string head, unit, tail;  // `unit` as often as fits; its '@' becomes a running count
+  bool readable;
+};
+
+std::string Fill(const Shape& shape, std::size_t size) {
+  std::string text = shape.head;
+  for (int count = 0;; ++count) {
+    std::string unit = shape.unit;
+    if (unit.find('@') != std::string::npos) unit.replace(unit.find('@'), 1, std::to_string(count));
+    if (text.size() + unit.size() + shape.tail.size() > size) return text + shape.tail;
+    text += unit;
+  }
+}
 
 // The peak of reading `bytes`; whether a tree came back in `readable`.
 std::size_t ReadPeak(const std::string& bytes, bool* readable) {
   ScratchDir folder;
-  const std::string path = folder.Path("hostile.xml");
-  WriteText(path, bytes);
-  XmlFileIO io{CString(path.c_str())};
+  WriteText(folder.Path("hostile.xml"), bytes);
+  XmlFileIO io{CString(folder.Path("hostile.xml").c_str())};
   io.setStartProgressFun([](CString const&, int, int) { return true; });
   io.setSetPosFun([](int) {});
   boost::shared_ptr<IChunk> root;
@@ -283,64 +235,29 @@ std::size_t ReadPeak(const std::string& bytes, bool* readable) {
   return meter.PeakAboveStart();
 }
 
-using Shape = std::function<std::string(std::size_t size)>;
-
-// `head`, then `unit` as often as it fits below `size` with `tail`, then `tail`.
-Shape Repeated(const std::string& head, const std::string& unit, const std::string& tail) {
-  return [=](std::size_t size) {
-    std::string text = head;
-    while (text.size() + unit.size() + tail.size() <= size) text += unit;
-    return text + tail;
-  };
-}
-
-Shape Huge(const std::string& head, char fill, const std::string& tail) {
-  return [=](std::size_t size) { return head + std::string(size - 100, fill) + tail; };
-}
-
 TEST(XmlFileHostile, MemoryGrowsWithTheFileNotFaster) {
   std::string deep;  // below a document element, 255 more levels reach the depth limit
   for (int i = 0; i < 255; ++i) deep = "<a>" + deep + "</a>";
-  const struct {
-    const char* what;
-    Shape shape;
-    bool readable;
-  } shapes[] = {
-      {"deep", Repeated("<r>", deep, "</r>"), true},
-      // One level more anywhere refuses the whole file.
-      {"too deep", Repeated("<r>", deep, "<a>" + deep + "</a></r>"), false},
-      {"elements", Repeated("<r>", "<a/>", "</r>"), true},
-      {"attributes",
-       [](std::size_t size) {
-         std::string text = "<r";
-         for (int next = 0; text.size() < size - 64;)
-           text += " a" + std::to_string(next++) + "=\"\"";
-         return text + "/>";
-       },
-       true},
-      {"huge string", Huge("<r Type=\"string\" Value=\"", 'x', "\"/>"), true},
-      // A million digits are out of the double's range: the element is left out.
-      {"huge number", Huge("<r Type=\"double\" Value=\"", '1', "\"/>"), false},
-      {"character references", Repeated("<r Type=\"string\" Value=\"", "&#10;&#x4E2D;", "\"/>"),
-       true},
-      {"narrow code page",
-       Repeated("<?xml version=\"1.0\" encoding=\"GB2312\"?><r>",
-                "<v Type=\"string\" Value=\"\xD5\xFD\xD4\xDA\xA3\xAC\"/>", "</r>"),
-       true},
+  const Shape shapes[] = {
+      {"deep", "<r>", deep, "</r>", true},
+      {"too deep", "<r>", deep, "<a>" + deep + "</a></r>", false},  // refuses the whole file
+      {"elements", "<r>", "<a/>", "</r>", true},
+      {"attributes", "<r", " a@=\"\"", "/>", true},
+      {"huge string", "<r Type=\"string\" Value=\"", "x", "\"/>", true},
+      {"narrow code page", "<?xml version=\"1.0\" encoding=\"GB2312\"?><r>",
+       "<v Type=\"string\" Value=\"\xD5\xFD&#10;\xA3\xAC\"/>", "</r>", true},
       // A value made only of separators (what one costs: value_text_test.cpp).
-      {"separators", Repeated("<r Type=\"float3\" Value=\"", ",|\xEF\xBC\x8C", "\"/>"), false},
+      {"separators", "<r Type=\"float3\" Value=\"", ",|\xEF\xBC\x8C", "\"/>", false},
   };
-  for (const auto& s : shapes) {
+  for (const Shape& shape : shapes) {
     bool readable = false;
-    const std::size_t halfPeak = ReadPeak(s.shape(kFileLimit / 2), &readable);
-    const std::string bytes = s.shape(kFileLimit);
-    ASSERT_LE(bytes.size(), kFileLimit) << s.what;
-    const std::size_t peak = ReadPeak(bytes, &readable);
-    EXPECT_EQ(readable, s.readable) << s.what;
-    EXPECT_LT(peak, 64u * 1024u * 1024u) << s.what;
+    const std::size_t halfPeak = ReadPeak(Fill(shape, kFileLimit / 2), &readable);
+    const std::size_t peak = ReadPeak(Fill(shape, kFileLimit), &readable);
+    EXPECT_EQ(readable, shape.readable) << shape.what;
+    EXPECT_LT(peak, 64u * 1024u * 1024u) << shape.what;
     // Room for lists that grow by doubling and the parser's 1 MB block of the
     // file; memory growing with the square of the size would take four times.
-    EXPECT_LE(peak, 3 * halfPeak + kFileLimit) << s.what << ": " << halfPeak << " then " << peak;
+    EXPECT_LE(peak, 3 * halfPeak + kFileLimit) << shape.what << ": " << halfPeak << ", " << peak;
   }
 }
 
