@@ -65,6 +65,12 @@ TEST(FileReplacement, ReplacesWholeAndAbandonedOrConcurrentSavesLeaveNoLitter) {
   const ino_t before = Stat(path).st_ino;
   EXPECT_TRUE(Save(path, text, nullptr, 1) && ReadText(path) == text);  // byte by byte
   EXPECT_NE(Stat(path).st_ino, before) << "replaced whole, not written in place";
+  if (::geteuid() == 0) {  // the replacement keeps owner, group and set-ID bits
+    ASSERT_EQ(::chown(path.c_str(), 12345, 23456) || ::chmod(path.c_str(), 02770), 0);
+    EXPECT_TRUE(Save(path, text));
+    EXPECT_TRUE(Stat(path).st_uid == 12345 && Stat(path).st_gid == 23456);
+    EXPECT_EQ(Stat(path).st_mode & 07777, 02770u);
+  }
   for (const bool named : {false, true}) {  // abandoned saves leave everything as it was
     UseNamedTemporariesForTesting(named);
     FileReplacement replaced(path.c_str()), created(dir.Path("never.xml").c_str());
