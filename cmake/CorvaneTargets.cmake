@@ -56,6 +56,9 @@ function(corvane_subsystem name)
     POSITION_INDEPENDENT_CODE ON
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON)
+  # The library's calls to its own exported functions (the archive's number
+  # operators, the string's members) bind within it, as direct calls.
+  target_compile_options(${target}_objects PRIVATE -fno-semantic-interposition)
   target_link_libraries(${target}_objects PRIVATE corvane_headers ${arg_PRIVATE})
   corvane_strict(${target}_objects)
   add_library(${target} STATIC $<TARGET_OBJECTS:${target}_objects>)
