@@ -194,6 +194,18 @@ void Fail(ParseFailure& failure, const std::string& reason) {
   failure.column = 0;
 }
 
+// The converter a declared encoding needs, for the file and the in-memory paths alike.
+bool OpenConverter(platform::StrictConverter& converter, const std::string& encoding,
+                   ParseFailure& failure) {
+  if (converter.Open(encoding.c_str())) return true;
+  Fail(failure, "declares an encoding that is not known (" + encoding + ")");
+  return false;
+}
+
+void FailInvalidText(ParseFailure& failure, const std::string& encoding) {
+  Fail(failure, "bytes that are not valid " + encoding + " text");
+}
+
 }  // namespace
 
 void XmlParser::Begin(Namespaces namespaces, ElementListener* listener) {
@@ -263,17 +275,14 @@ bool XmlParser::ParseFile(platform::ReadableFile& file, Namespaces namespaces,
     return true;
   }
   platform::StrictConverter converter;
-  if (!converter.Open(encoding.converter.c_str())) {
-    Fail(m_failure, "declares an encoding that is not known (" + encoding.converter + ")");
-    return false;
-  }
+  if (!OpenConverter(converter, encoding.converter, m_failure)) return false;
   std::string text;
   std::size_t from = skip;
   for (;;) {
     text.clear();
     const bool last = got == 0;
     if (!converter.Convert(raw.get() + from, static_cast<std::size_t>(got) - from, last, text)) {
-      Fail(m_failure, "bytes that are not valid " + encoding.converter + " text");
+      FailInvalidText(m_failure, encoding.converter);
       return false;
     }
     if (!m_state->Feed(text.data(), text.size(), last)) return false;
@@ -299,14 +308,11 @@ bool DecodeDocument(std::string& bytes, ParseFailure& failure) {
     return true;
   }
   platform::StrictConverter converter;
-  if (!converter.Open(encoding.converter.c_str())) {
-    Fail(failure, "declares an encoding that is not known (" + encoding.converter + ")");
-    return false;
-  }
+  if (!OpenConverter(converter, encoding.converter, failure)) return false;
   std::string text;
   const std::size_t skip = std::min(encoding.byteOrderMark, bytes.size());
   if (!converter.Convert(bytes.data() + skip, bytes.size() - skip, true, text)) {
-    Fail(failure, "bytes that are not valid " + encoding.converter + " text");
+    FailInvalidText(failure, encoding.converter);
     return false;
   }
   bytes.swap(text);
