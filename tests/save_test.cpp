@@ -1,22 +1,71 @@
 // What a save keeps of what the path names, through each save a host has:
 // CXml::Save, XmlFileIO::save (which FileConvert uses) and CMeshBin::save.
 // Links are followed, hard links and modes kept, protection respected, a
-// full disk keeps the old file, and each reports failure as its API does.
+// full disk keeps the old file, the new content is synced before it replaces
+// the file and the folder after, and each reports failure as its API does.
 // The routine behind all three is tested in depth in internal/.
 #include <corvane/corvane.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "support/child_process.h"
 #include "support/scratch_dir.h"
 #include "support/xml_check.h"
+
+// The calls that make a save durable, in the order the library makes them:
+// this program's own definitions of the system's functions come first for
+// the shared library's calls too, note each call while a test listens, and
+// pass it on. A sync is noted with the inode it syncs.
+namespace {
+std::vector<std::string>* gDurabilityCalls = nullptr;
+
+template <typename Function>
+Function* System(const char* name) {
+  return reinterpret_cast<Function*>(::dlsym(RTLD_NEXT, name));
+}
+void NoteSync(int fd) {
+  struct stat info;
+  if (gDurabilityCalls != nullptr && ::fstat(fd, &info) == 0)
+    gDurabilityCalls->push_back("sync " + std::to_string(info.st_ino));
+}
+void NoteRename() {
+  if (gDurabilityCalls != nullptr) gDurabilityCalls->push_back("rename");
+}
+}  // namespace
+
+extern "C" {
+int fsync(int fd) {
+  NoteSync(fd);
+  return System<int(int)>("fsync")(fd);
+}
+int fdatasync(int fd) {
+  NoteSync(fd);
+  return System<int(int)>("fdatasync")(fd);
+}
+int rename(const char* from, const char* to) noexcept {
+  NoteRename();
+  return System<int(const char*, const char*)>("rename")(from, to);
+}
+int renameat(int fromDir, const char* from, int toDir, const char* to) noexcept {
+  NoteRename();
+  return System<int(int, const char*, int, const char*)>("renameat")(fromDir, from, toDir, to);
+}
+int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) noexcept {
+  NoteRename();
+  return System<int(int, const char*, int, const char*, unsigned)>("renameat2")(fromDir, from,
+                                                                                toDir, to, flags);
+}
+}
 
 namespace {
 
@@ -118,6 +167,24 @@ TEST_P(SaveTest, AFullDiskKeepsTheOldFileAndReportsAsTheApiDoes) {
   EXPECT_EQ(answer, 0);
   EXPECT_EQ(ReadText(path), std::string(2048, 'o'));
   EXPECT_EQ(m_dir.Entries().size(), 1u) << "no temporary is left";
+}
+
+TEST_P(SaveTest, SyncsTheNewContentBeforeItReplacesTheFileAndTheFolderAfter) {
+  const std::string path = m_dir.Path("file");
+  WriteText(path, kOld);
+  std::vector<std::string> calls;
+  gDurabilityCalls = &calls;
+  const bool saved = Run(path);
+  gDurabilityCalls = nullptr;
+  struct stat file, folder;
+  ASSERT_TRUE(saved && ::stat(path.c_str(), &file) == 0 &&
+              ::stat(m_dir.Dir().c_str(), &folder) == 0);
+  const auto rename = std::find(calls.begin(), calls.end(), "rename");
+  ASSERT_NE(rename, calls.end()) << "the file is replaced";
+  EXPECT_NE(std::find(calls.begin(), rename, "sync " + std::to_string(file.st_ino)), rename)
+      << ::testing::PrintToString(calls);
+  EXPECT_NE(std::find(rename, calls.end(), "sync " + std::to_string(folder.st_ino)), calls.end())
+      << ::testing::PrintToString(calls);
 }
 
 INSTANTIATE_TEST_SUITE_P(EverySave, SaveTest, ::testing::ValuesIn(kSaves),

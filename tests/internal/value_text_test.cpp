@@ -35,7 +35,11 @@ TEST(ValueParse, CanonicalTagAndTextOrWhyTheElementIsLeftOut) {
     const char* text;
     DropReason reason = DropReason::kNone;
   } cases[] = {
-      {"BOOL", "true ", "bool", "false"},  // only "true" is true
+      // The tag's letter case does not count, the text's does: only "true" is true.
+      {"BOOL", "true", "bool", "true"},
+      {"bool", "TRUE", "bool", "false"},
+      {"bool", "True", "bool", "false"},
+      {"bool", "true ", "bool", "false"},
       // Each byte of the full-width comma A3 AC (octal 243 254) separates on its
       // own too (the pair, in files of either encoding: xml_file_io_test.cpp).
       {"double4", "1|2\2433\2544", "double4", "1.000000,2.000000,3.000000,4.000000"},

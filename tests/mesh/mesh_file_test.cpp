@@ -68,9 +68,9 @@ TEST_F(MeshFileTest, TheFileIsTheRecordsByteForByte) {
   EXPECT_EQ(ReadAll(path), expected.bytes());
 }
 
-// A round trip (trailing bytes ignored) into a list with one mesh fewer and
-// more faces in each: saved again, it gives the same bytes. Paths that cannot
-// be opened are quiet.
+// A round trip (trailing bytes ignored) into a list with one mesh fewer, more
+// faces in each and every plain list one element longer: saved again, it gives
+// the same bytes. Paths that cannot be opened are quiet.
 TEST_F(MeshFileTest, LoadReadsEveryStoredFieldResizingInPlaceAndUnopenablePathsAreQuiet) {
   CMeshBin file, loaded;
   file.meshes = {SampleMesh(1, 2), SampleMesh(2, 1), SampleMesh(3, 0)};
@@ -78,7 +78,16 @@ TEST_F(MeshFileTest, LoadReadsEveryStoredFieldResizingInPlaceAndUnopenablePathsA
   file.save(path.c_str());
   const Bytes stored = ReadAll(path);
   WriteAll(path, ByteBuilder().Append(stored).U32(0xDEADBEEF).bytes());
-  loaded.meshes.assign(2, SampleMesh(50, 3));
+  BinMeshData longer = SampleMesh(50, 3);
+  longer.indices.push_back(0);
+  for (BinFaceData& face : longer.faces) {
+    face.points3d.emplace_back();
+    face.indices.push_back(0);
+    face.points2dA.emplace_back();
+    face.points2dB.emplace_back();
+    face.vectors3d.emplace_back();
+  }
+  loaded.meshes.assign(2, longer);
   loaded.meshes[0].faces[0].transientValue = 11;
   loaded.load(path.c_str());
   EXPECT_EQ(loaded.meshes[0].faces[0].transientValue, 11);  // loaded in place: it is not stored

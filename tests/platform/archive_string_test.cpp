@@ -69,9 +69,11 @@ TEST_F(ArchiveStringTest, WideTextIsConvertedAndShortTextsAndHugeClaimsFailCheap
   longWide.U8(0xFF).U16(0xFFFE).U8(0xFF).U16(40000);
   std::string longNarrow;
   for (int i = 0; i < 20000; ++i) longWide.U16('b').U16(0x4E2D), longNarrow += "b\xD6\xD0";
-  // "中a文" as UTF-16LE (U+4E2D, 'a', U+6587); then "A", U+0000, "B": a NUL is kept.
+  // "中a文" as UTF-16LE (U+4E2D, 'a', U+6587); "é°" (U+00E9, U+00B0), double bytes in code
+  // page 936 as well; then "A", U+0000, "B": a NUL is kept.
   const std::pair<Bytes, std::string> converted[] = {
       {{0xFF, 0xFE, 0xFF, 0x03, 0x2D, 0x4E, 0x61, 0x00, 0x87, 0x65}, "\xD6\xD0\x61\xCE\xC4"},
+      {{0xFF, 0xFE, 0xFF, 0x02, 0xE9, 0x00, 0xB0, 0x00}, "\xA8\xA6\xA1\xE3"},
       {{0xFF, 0xFE, 0xFF, 0x03, 0x41, 0x00, 0x00, 0x00, 0x42, 0x00}, std::string("A\0B", 3)},
       {longWide.bytes(), longNarrow}};
   CString text;

@@ -1,9 +1,11 @@
 // The corvane tool, run as a person runs it: exit codes and what it prints.
+#include <corvane/mesh/mesh_bin.h>
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -328,9 +330,23 @@ TEST_F(ToolTest, MeshWritesJsonForScripts) {
   EXPECT_STREQ(json[1]["name"].GetString(), "\xE9\x87\x91\xE5\xAD\x97\xE5\xA1\x94");
   EXPECT_EQ(json[0]["faces"].Size() + json[1]["faces"].Size() + json[2]["faces"].Size(), 18u);
   const rapidjson::Value& face = json[0]["faces"][0];
-  EXPECT_EQ(face["points3d"][2][1].GetDouble(), 1.0);
   EXPECT_TRUE(face["flagA"].IsBool() && face["number"].IsInt() && face["text"].IsString());
   EXPECT_EQ(RunTool("mesh " + m_root + "/demo.bin --json -").output, Read("demo.json"));
+
+  // Numbers read back exactly; what JSON cannot hold is null.
+  CMeshBin bin;
+  bin.meshes.resize(1);
+  bin.meshes[0].faces.resize(1);
+  bin.meshes[0].faces[0].points3d = {AcGePoint3d(0.1, 1.0 / 3, 1e-300)};
+  bin.meshes[0].faces[0].factor = HUGE_VAL;
+  bin.save(Path("numbers.bin").c_str());
+  json.Parse<rapidjson::kParseFullPrecisionFlag>(
+      RunTool("mesh " + Path("numbers.bin") + " --json -").output.c_str());
+  ASSERT_FALSE(json.HasParseError()) << json.GetParseError();
+  const rapidjson::Value& point = json[0]["faces"][0]["points3d"][0];
+  EXPECT_TRUE(point[0].GetDouble() == 0.1 && point[1].GetDouble() == 1.0 / 3 &&
+              point[2].GetDouble() == 1e-300);
+  EXPECT_TRUE(json[0]["faces"][0]["factor"].IsNull());
 }
 
 }  // namespace

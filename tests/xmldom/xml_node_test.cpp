@@ -50,9 +50,11 @@ TEST_F(XmlNode, SetReplacesGetMatchesExactlyAndBadNamesAreRefused) {
 }
 
 TEST_F(XmlNode, SpecialCharactersSurviveSaveAndOpen) {
-  // Last, GBK with characters outside GB2312 and with a backslash as the second byte.
-  const char* const kValues[] = {"<&\"\t\r\n", "  lead and trail  ",       "&amp; &#65;",
-                                 "]]>",        "\xD6\xD0\x88\xD2\x81\x40", "\x88\x5C\x88\x5C"};
+  // Then a quote alone in a value long enough for the eight-byte scan; last, GBK
+  // with characters outside GB2312 and with a backslash as the second byte.
+  const char* const kValues[] = {
+      "<&\"\t\r\n",          "  lead and trail  ",       "&amp; &#65;",     "]]>",
+      "say \"hello world\"", "\xD6\xD0\x88\xD2\x81\x40", "\x88\x5C\x88\x5C"};
   for (const char* value : kValues) ASSERT_TRUE(m_root->NewChild("V")->SetAttribute("v", value));
   Saved();  // literal tabs and line breaks would read back as blanks
   ASSERT_TRUE(m_xml.Open(m_path.c_str()));

@@ -14,6 +14,7 @@
 namespace {
 
 using namespace corvane_test;
+using namespace std::string_literals;
 
 std::string Nested(int depth) { return depth == 0 ? "" : "<e>" + Nested(depth - 1) + "</e>"; }
 
@@ -21,11 +22,15 @@ std::string Declared(const char* encoding, const std::string& rest) {
   return std::string("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?>" + rest;
 }
 
-// The text in UTF-16LE.
-std::string Utf16(const std::u16string& text) {
+// The text as UTF-16 (`width` 2) or UTF-32 (4), little-endian unless `bigEndian`.
+std::string Encoded(const std::u16string& text, int width = 2, bool bigEndian = false) {
   std::string bytes;
-  for (const char16_t unit : text)
-    bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  for (const char16_t unit : text) {
+    std::string code(static_cast<std::size_t>(width), '\0');
+    code[0] = static_cast<char>(unit & 0xFF);
+    code[1] = static_cast<char>(unit >> 8);
+    bytes.append(bigEndian ? std::string(code.rbegin(), code.rend()) : code);
+  }
   return bytes;
 }
 
@@ -46,8 +51,8 @@ TEST_F(StrictXml, EveryNotWellFormedDocumentFailsEveryLoad) {
       {"overlong UTF-8", "<a v=\"\xC0\xAF\"/>"},
       {"unknown encoding", Declared("no-such-code", "<a/>")},
       {"BOM contradicts declaration", "\xEF\xBB\xBF" + Declared("GBK", "<a/>")},
-      {"lone surrogate", "\xFF\xFE" + Utf16(u"<a v=\"\xD800\"/>")},
-      {"cut UTF-16", "\xFF\xFE" + Utf16(u"<a/>") + "x"},
+      {"lone surrogate", "\xFF\xFE" + Encoded(u"<a v=\"\xD800\"/>")},
+      {"cut UTF-16", "\xFF\xFE" + Encoded(u"<a/>") + "x"},
       // Markup (the parser's own rules; a few stand for all), prolog, characters.
       {"undeclared entity", "<a v=\"&nbsp;\"/>"},
       {"empty file", ""},
@@ -90,8 +95,13 @@ TEST_F(StrictXml, LegalButUnusualDocumentsLoad) {
       {"character references", "<R><C Name=\"&#x4E2D;&#65;&lt;\"/></R>", "\xD6\xD0\x41<"},
       {"CRLF line ends", "<?xml version=\"1.0\"?>\r\n<R>\r\n<C\r\nName=\"n\"/>\r\n</R>\r\n", "n"},
       {"UTF-8 byte order mark", "\xEF\xBB\xBF<R><C Name=\"\xE4\xB8\xAD\"/></R>", "\xD6\xD0"},
-      {"UTF-16 without a mark", Utf16(u"<?xml version=\"1.0\"?><R><C Name=\"n\"/></R>"), "n"},
-      {"UTF-16LE with a mark", "\xFF\xFE" + Utf16(u"<R><C Name=\"\x4E2D\"/></R>"), "\xD6\xD0"},
+      {"UTF-16 without a mark", Encoded(u"<?xml version=\"1.0\"?><R><C Name=\"n\"/></R>"), "n"},
+      {"UTF-16LE with a mark", "\xFF\xFE" + Encoded(u"<R><C Name=\"\x4E2D\"/></R>"), "\xD6\xD0"},
+      // A UTF-32LE mark begins as the UTF-16LE one does.
+      {"UTF-32LE with a mark", "\xFF\xFE\0\0"s + Encoded(u"<R><C Name=\"\x4E2D\"/></R>", 4),
+       "\xD6\xD0"},
+      {"UTF-32BE with a mark", "\0\0\xFE\xFF"s + Encoded(u"<R><C Name=\"\x4E2D\"/></R>", 4, true),
+       "\xD6\xD0"},
       {"outside the code page", "<R><C Name=\"a\xE0\xB8\x81z\"/></R>", "a?z"},  // Thai: '?'
       {"GB2312 read as GBK", Declared("gb2312", "<R><C Name=\"\x88\xD2\"/></R>"), "\x88\xD2"},
       {"depth 256", "<R><C Name=\"n\">" + Nested(254) + "</C></R>", "n"},

@@ -1,14 +1,17 @@
-// XmlFileIO: the chunk file byte for byte and back, elements to chunks, the
-// caller's pointer, progress, saves that consume, fail or stop, the protected
-// steps, the memory hostile files take. (What XML cannot carry: strict_xml_test.cpp.)
+// XmlFileIO: the chunk file byte for byte and back, elements to chunks and the
+// load report of those left out, the caller's pointer, progress, saves that
+// consume, fail or stop, the protected steps, the memory hostile files take.
+// (What XML cannot carry: strict_xml_test.cpp.)
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/xmldom/xml.h>
+#include <corvane/xmlio/load_report.h>
 #include <corvane/xmlio/xml_file_io.h>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "support/allocation_meter.h"
 #include "support/progress_log.h"
@@ -84,10 +87,22 @@ TEST_F(XmlFile, ElementsToChunksAndTheCallersPointer) {
   boost::shared_ptr<IChunk> root = Read(
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- header -->\n<R>\n  text <?pi data?><A/>"
       "<C Value=\"v\" Name=\"m\"/><D Type=\"INT\" Value=\"5\"/>"
-      "<M Type=\"color\"><A/><B Type=\"int\" Value=\"1\"/></M><U/><X Extra=\"1\" Name=\"a\" "
-      "Type=\"int\" Value=\"7\" Other=\"q\">words<!-- c --><Y/><?pi d?> more</X>\n</R>\n");
+      "<M Type=\"color\"><A><Z/></A><B Type=\"int\" Value=\"1\"/></M><U/><X Extra=\"1\" "
+      "Name=\"a\" Type=\"int\" Value=\"7\" Other=\"q\">words<!-- c --><Y/><?pi d?> more</X>\n"
+      "</R>\n");
   ASSERT_TRUE(root);
   EXPECT_EQ(Outline(root), "R(A C:m D:int=5 U X:a:int=7(Y))");
+  // The load report says so, counting what went with M, observed (two passes) or not (one).
+  std::vector<corvane::LeftOutElement> leftOut;
+  const corvane::LoadReport report = corvane::InspectChunkFile(
+      m_path.c_str(), [&](const corvane::LeftOutElement& element) { leftOut.push_back(element); });
+  EXPECT_TRUE(report.loads && report.elements == 11u && report.leftOut == 4u);
+  EXPECT_EQ(corvane::InspectChunkFile(m_path.c_str()).leftOut, 4u);
+  ASSERT_EQ(leftOut.size(), 1u);
+  EXPECT_EQ(leftOut[0].line, 4u);
+  EXPECT_EQ(leftOut[0].path, "/R/M");
+  EXPECT_EQ(leftOut[0].reason, "unknown type tag \"color\"");
+  EXPECT_EQ(leftOut[0].elementsInside, 3u);
   // The document element left out: the pointer comes back empty.
   EXPECT_FALSE(Read("<R Type=\"int\" Value=\"1.5\"><A/></R>"));
   // A missing file: untouched, and no progress call.
