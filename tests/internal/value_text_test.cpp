@@ -38,7 +38,6 @@ TEST(ValueParse, CanonicalTagAndTextOrWhyTheElementIsLeftOut) {
       // The tag's letter case does not count, the text's does: only "true" is true.
       {"BOOL", "true", "bool", "true"},
       {"bool", "TRUE", "bool", "false"},
-      {"bool", "True", "bool", "false"},
       {"bool", "true ", "bool", "false"},
       // Each byte of the full-width comma A3 AC (octal 243 254) separates on its
       // own too (the pair, in files of either encoding: xml_file_io_test.cpp).
