@@ -6,6 +6,7 @@
 #include <corvane/xmlio/xml_file_io.h>
 
 #include <boost/make_shared.hpp>
+#include <pybind11/stl.h>
 #include <cerrno>
 #include <string>
 #include <vector>
@@ -67,8 +68,15 @@ void RunReleased(ProgressBridge& progress, Work work) {
   RaiseLoadError(pathObject, "the document element is left out: " + first.reason, first.line, 0);
 }
 
-ChunkPtr Load(py::handle pathObject, py::object callable) {
+// A file that does not open raises OSError rather than LoadError.
+CString OpenablePath(py::handle pathObject) {
   const CString path = NarrowPath(pathObject);
+  if (const long error = OpenError(path)) RaiseFileError(error, path, pathObject);
+  return path;
+}
+
+ChunkPtr Load(py::handle pathObject, py::object callable) {
+  const CString path = OpenablePath(pathObject);
   ProgressBridge progress(std::move(callable));
   ChunkPtr root;
   RunReleased(progress, [&] {
@@ -91,7 +99,7 @@ struct Inspection {
 };
 
 Inspection Inspect(py::handle pathObject) {
-  const CString path = NarrowPath(pathObject);
+  const CString path = OpenablePath(pathObject);
   Inspection inspection;
   py::gil_scoped_release released;
   inspection.report = InspectChunkFile(
@@ -143,6 +151,7 @@ class Document {
         m_path(NarrowPath(pathObject)),
         m_write(mode == "w") {
     if (mode != "r" && mode != "w") throw py::value_error("mode must be \"r\" or \"w\", not \"" + mode + "\"");
+    if (!m_write) OpenablePath(pathObject);
     ProgressBridge progress(std::move(callable));
     if (m_write) {
       if (progress.Active()) throw py::value_error("progress reports loads: mode \"r\" only");
@@ -201,8 +210,8 @@ void RegisterExchangeFiles(py::module_& module) {
   module.attr("LoadError") = g_loadError;
 
   module.def("load", &Load, py::arg("path"), py::arg("progress") = py::none(),
-             "The root Chunk of the exchange file at path. LoadError (reason, line, column)\n"
-             "when it does not load. progress(position, total) is called as it loads; an\n"
+             "The root Chunk of the exchange file at path. OSError when it does not open,\n"
+             "LoadError (reason, line, column) when it does not load. progress(position, total) is called as it loads; an\n"
              "exception raised in it stops the load and is raised here.");
   module.def("save", &Save, py::arg("root"), py::arg("path"),
              "Writes the tree to path as the library writes exchange files (the old file\n"
