@@ -4,9 +4,9 @@
 #pragma once
 
 #include <corvane/chunk/ichunk.h>
+#include <pybind11/pybind11.h>
 
 #include <boost/shared_ptr.hpp>
-#include <pybind11/pybind11.h>
 
 PYBIND11_DECLARE_HOLDER_TYPE(T, boost::shared_ptr<T>)
 

@@ -1,8 +1,8 @@
 // corvane.Chunk: a Python view of one library chunk, made when Python first
 // reaches the chunk (a loaded tree is not wrapped as a whole).
+#include <Python.h>
 #include <corvane/chunk/chunk_factory.h>
 
-#include <Python.h>
 #include <string>
 #include <vector>
 
@@ -61,12 +61,14 @@ py::object FindChild(IChunk& chunk, py::object label, py::object name) {
 
 std::string Repr(IChunk& chunk) {
   std::string text = "Chunk(" + py::repr(PythonFromNarrow(chunk.label())).cast<std::string>();
-  if (!chunk.name().IsEmpty()) text += ", name=" + py::repr(PythonFromNarrow(chunk.name())).cast<std::string>();
+  if (!chunk.name().IsEmpty())
+    text += ", name=" + py::repr(PythonFromNarrow(chunk.name())).cast<std::string>();
   if (!chunk.type().IsEmpty()) {
     text += ", type=" + py::repr(PythonFromNarrow(chunk.type())).cast<std::string>();
     text += ", value=" + py::repr(ValueOf(chunk)).cast<std::string>();
   }
-  if (!chunk.children().empty()) text += ", <" + std::to_string(chunk.children().size()) + " children>";
+  if (!chunk.children().empty())
+    text += ", <" + std::to_string(chunk.children().size()) + " children>";
   return text + ")";
 }
 
@@ -106,19 +108,24 @@ void RegisterChunk(py::module_& module) {
            py::arg("label"), py::arg("name") = "", py::arg("value") = py::none(),
            py::arg("type") = py::none())
       .def_property_readonly(
-          "label", [](IChunk& c) { return PythonFromNarrow(c.label()); }, "The label: the chunk's role.")
+          "label", [](IChunk& c) { return PythonFromNarrow(c.label()); },
+          "The label: the chunk's role.")
       .def_property_readonly(
           "name", [](IChunk& c) { return PythonFromNarrow(c.name()); }, "The name ('' for none).")
       .def_property_readonly(
           "type", [](IChunk& c) { return PythonFromNarrow(c.type()); },
           "The type tag ('' for a chunk without value).")
-      .def_property_readonly("value", &ValueOf,
-                             "The value: bool, int, float, str, a tuple for the vector kinds, or None.")
+      .def_property_readonly(
+          "value", &ValueOf,
+          "The value: bool, int, float, str, a tuple for the vector kinds, or None.")
       .def_property_readonly(
           "value_text", [](IChunk& c) { return PythonFromNarrow(c.getValueAsString()); },
           "The value as the file carries it ('%f' numbers, components joined by ',').")
       .def("__len__", [](IChunk& c) { return c.children().size(); })
-      .def("__iter__", [](const ChunkPtr& c) { return ChildIterator{c, 0}; })
+      .def("__iter__",
+           [](const ChunkPtr& c) {
+             return ChildIterator{c, 0};
+           })
       .def("__getitem__", [](IChunk& c, py::ssize_t i) { return c.children()[Position(c, i)]; })
       .def("__getitem__",
            [](IChunk& c, const py::slice& slice) {
@@ -127,7 +134,8 @@ void RegisterChunk(py::module_& module) {
                throw py::error_already_set();
              }
              py::list items;
-             for (std::size_t i = 0; i < count; ++i, start += step) items.append(c.children()[start]);
+             for (std::size_t i = 0; i < count; ++i, start += step)
+               items.append(c.children()[start]);
              return items;
            })
       .def("__delitem__",
@@ -163,7 +171,8 @@ void RegisterChunk(py::module_& module) {
             }
             throw py::value_error("the chunk is not a child of this chunk");
           },
-          py::arg("child"), "Removes the first entry that is this very chunk; ValueError when none is.")
+          py::arg("child"),
+          "Removes the first entry that is this very chunk; ValueError when none is.")
       .def("to_dict", &DictOfTree,
            "The tree as nested dicts in the JSON layout of `corvane convert`.")
       .def_static("from_dict", &TreeOfDict, py::arg("d"),

@@ -1,9 +1,9 @@
 #include "chunk_dict.h"
 
+#include <Python.h>
 #include <corvane/xmldom/xml.h>
 #include <corvane/xmlio/load_report.h>
 
-#include <Python.h>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -51,7 +51,8 @@ bool XmlCanCarry(const CString& text) {
 // One dict's chunk, its children still to come.
 ChunkPtr ChunkOfMembers(py::handle object, const std::string& where) {
   if (!PyDict_Check(object.ptr())) {
-    Refuse(PyExc_TypeError, where, std::string("a chunk is a dict, not ") + Py_TYPE(object.ptr())->tp_name);
+    Refuse(PyExc_TypeError, where,
+           std::string("a chunk is a dict, not ") + Py_TYPE(object.ptr())->tp_name);
   }
   py::dict dict = py::reinterpret_borrow<py::dict>(object);
   CString texts[4];
@@ -60,17 +61,20 @@ ChunkPtr ChunkOfMembers(py::handle object, const std::string& where) {
     const std::string key = PyUnicode_Check(item.first.ptr()) ? item.first.cast<std::string>() : "";
     int member = 0;
     while (member < 5 && key != kKeys[member]) ++member;
-    if (member == 5) Refuse(PyExc_ValueError, where, "unknown key " + py::repr(item.first).cast<std::string>());
+    if (member == 5)
+      Refuse(PyExc_ValueError, where, "unknown key " + py::repr(item.first).cast<std::string>());
     if (member == 4) continue;
     texts[member] = NarrowFromPython(item.second, (where + ": \"" + key + "\"").c_str());
     if (!XmlCanCarry(texts[member])) {
-      Refuse(PyExc_ValueError, where, "\"" + key + "\" holds a control character, which XML cannot carry");
+      Refuse(PyExc_ValueError, where,
+             "\"" + key + "\" holds a control character, which XML cannot carry");
     }
     seen[member] = true;
   }
   if (!seen[0]) Refuse(PyExc_ValueError, where, "a chunk needs a \"label\"");
   CheckLabel(texts[0]);
-  if (seen[3] && texts[2].IsEmpty()) Refuse(PyExc_ValueError, where, "a \"value\" needs a \"type\"");
+  if (seen[3] && texts[2].IsEmpty())
+    Refuse(PyExc_ValueError, where, "a \"value\" needs a \"type\"");
   std::string reason;
   ChunkPtr chunk = ChunkFromTexts(texts[0], texts[1], texts[2], texts[3], &reason);
   if (!chunk) Refuse(PyExc_ValueError, where, "its type and value make no chunk: " + reason);
@@ -147,7 +151,8 @@ ChunkPtr TreeOfDict(py::handle dict) {
   };
   std::vector<Frame> stack;
   const auto open = [&stack](py::handle object, const std::string& where) {
-    if (stack.size() >= kMaxDepth) Refuse(PyExc_ValueError, where, "chunks nest deeper than 256 levels");
+    if (stack.size() >= kMaxDepth)
+      Refuse(PyExc_ValueError, where, "chunks nest deeper than 256 levels");
     ChunkPtr chunk = ChunkOfMembers(object, where);
     py::object children = py::reinterpret_borrow<py::dict>(object).attr("get")("children");
     if (!children.is_none()) {
@@ -155,8 +160,9 @@ ChunkPtr TreeOfDict(py::handle dict) {
         Refuse(PyExc_TypeError, where, "\"children\" must be a list");
       }
     }
-    stack.push_back(Frame{chunk, children.is_none() ? py::list() : py::reinterpret_borrow<py::list>(children),
-                          0, where});
+    stack.push_back(
+        Frame{chunk, children.is_none() ? py::list() : py::reinterpret_borrow<py::list>(children),
+              0, where});
     return chunk;
   };
   ChunkPtr root = open(dict, "the dict");

@@ -1,8 +1,8 @@
 #include "chunk_values.h"
 
+#include <Python.h>
 #include <corvane/chunk/chunk_factory.h>
 
-#include <Python.h>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -33,9 +33,9 @@ enum Kind {
   kNone = kKnownKinds,
   kCustom
 };
-constexpr const char* kTags[kKnownKinds] = {
-    "int",    "uint",   "float",  "long64",  "ulong64", "double",  "bool",
-    "float2", "float3", "float4", "double2", "double3", "double4", "string"};
+constexpr const char* kTags[kKnownKinds] = {"int",     "uint",    "float",   "long64", "ulong64",
+                                            "double",  "bool",    "float2",  "float3", "float4",
+                                            "double2", "double3", "double4", "string"};
 
 Kind KindOfTag(const CString& tag) {
   if (tag.IsEmpty()) return kNone;
@@ -51,8 +51,9 @@ py::tuple Floats(IChunk& chunk, int count) {
   py::tuple values(count);
   for (int i = 0; i < count; ++i) {
     const unsigned int at = static_cast<unsigned int>(i);
-    values[static_cast<std::size_t>(i)] = py::float_(
-        count == 2 ? chunk.getF32Value2(at) : count == 3 ? chunk.getF32Value3(at) : chunk.getF32Value4(at));
+    values[static_cast<std::size_t>(i)] = py::float_(count == 2   ? chunk.getF32Value2(at)
+                                                     : count == 3 ? chunk.getF32Value3(at)
+                                                                  : chunk.getF32Value4(at));
   }
   return values;
 }
@@ -61,8 +62,9 @@ py::tuple Doubles(IChunk& chunk, int count) {
   py::tuple values(count);
   for (int i = 0; i < count; ++i) {
     const unsigned int at = static_cast<unsigned int>(i);
-    values[static_cast<std::size_t>(i)] = py::float_(
-        count == 2 ? chunk.getF64Value2(at) : count == 3 ? chunk.getF64Value3(at) : chunk.getF64Value4(at));
+    values[static_cast<std::size_t>(i)] = py::float_(count == 2   ? chunk.getF64Value2(at)
+                                                     : count == 3 ? chunk.getF64Value3(at)
+                                                                  : chunk.getF64Value4(at));
   }
   return values;
 }
@@ -77,7 +79,8 @@ std::string Describe(py::handle value) { return py::repr(value).cast<std::string
 template <typename Integer>
 Integer IntegerOf(py::handle value, const char* tag) {
   if (PyFloat_Check(value.ptr()) || !PyIndex_Check(value.ptr())) {
-    Refuse(PyExc_TypeError, std::string("a \"") + tag + "\" value must be an int, not " + Describe(value));
+    Refuse(PyExc_TypeError,
+           std::string("a \"") + tag + "\" value must be an int, not " + Describe(value));
   }
   py::int_ number = py::reinterpret_steal<py::int_>(PyNumber_Index(value.ptr()));
   if (!number) throw py::error_already_set();
@@ -92,7 +95,8 @@ Integer IntegerOf(py::handle value, const char* tag) {
 double RealOf(py::handle value, const char* tag) {
   if (PyUnicode_Check(value.ptr()) || (!PyFloat_Check(value.ptr()) && !PyIndex_Check(value.ptr()) &&
                                        !PyObject_HasAttrString(value.ptr(), "__float__"))) {
-    Refuse(PyExc_TypeError, std::string("a \"") + tag + "\" value must be a number, not " + Describe(value));
+    Refuse(PyExc_TypeError,
+           std::string("a \"") + tag + "\" value must be a number, not " + Describe(value));
   }
   const double real = PyFloat_AsDouble(value.ptr());
   if (real == -1.0 && PyErr_Occurred()) throw py::error_already_set();
@@ -101,13 +105,13 @@ double RealOf(py::handle value, const char* tag) {
 
 // The 2 to 4 components of a vector value.
 std::vector<double> RealsOf(py::handle value, std::size_t count, const char* tag) {
-  if (PyUnicode_Check(value.ptr()) || !PySequence_Check(value.ptr()) ||
-      py::len(value) != count) {
+  if (PyUnicode_Check(value.ptr()) || !PySequence_Check(value.ptr()) || py::len(value) != count) {
     Refuse(PyExc_TypeError, std::string("a \"") + tag + "\" value is a sequence of " +
                                 std::to_string(count) + " numbers, not " + Describe(value));
   }
   std::vector<double> reals;
-  for (py::handle item : py::reinterpret_borrow<py::sequence>(value)) reals.push_back(RealOf(item, tag));
+  for (py::handle item : py::reinterpret_borrow<py::sequence>(value))
+    reals.push_back(RealOf(item, tag));
   return reals;
 }
 

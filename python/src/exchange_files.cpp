@@ -4,9 +4,9 @@
 #include <corvane/xmlio/file_convert.h>
 #include <corvane/xmlio/load_report.h>
 #include <corvane/xmlio/xml_file_io.h>
+#include <pybind11/stl.h>
 
 #include <boost/make_shared.hpp>
-#include <pybind11/stl.h>
 #include <cerrno>
 #include <string>
 #include <vector>
@@ -41,7 +41,8 @@ void RunReleased(ProgressBridge& progress, Work work) {
 [[noreturn]] void RaiseLoadError(py::handle path, const std::string& reason, unsigned long line,
                                  unsigned long column) {
   std::string message = py::str(path).cast<std::string>() + ": ";
-  if (line != 0) message += "line " + std::to_string(line) + ", column " + std::to_string(column) + ": ";
+  if (line != 0)
+    message += "line " + std::to_string(line) + ", column " + std::to_string(column) + ": ";
   py::object error = g_loadError(message + reason);
   error.attr("reason") = reason;
   error.attr("line") = line;
@@ -150,7 +151,8 @@ class Document {
       : m_pathObject(py::reinterpret_borrow<py::object>(pathObject)),
         m_path(NarrowPath(pathObject)),
         m_write(mode == "w") {
-    if (mode != "r" && mode != "w") throw py::value_error("mode must be \"r\" or \"w\", not \"" + mode + "\"");
+    if (mode != "r" && mode != "w")
+      throw py::value_error("mode must be \"r\" or \"w\", not \"" + mode + "\"");
     if (!m_write) OpenablePath(pathObject);
     ProgressBridge progress(std::move(callable));
     if (m_write) {
@@ -211,13 +213,15 @@ void RegisterExchangeFiles(py::module_& module) {
 
   module.def("load", &Load, py::arg("path"), py::arg("progress") = py::none(),
              "The root Chunk of the exchange file at path. OSError when it does not open,\n"
-             "LoadError (reason, line, column) when it does not load. progress(position, total) is called as it loads; an\n"
+             "LoadError (reason, line, column) when it does not load. progress(position, total) is "
+             "called as it loads; an\n"
              "exception raised in it stops the load and is raised here.");
   module.def("save", &Save, py::arg("root"), py::arg("path"),
              "Writes the tree to path as the library writes exchange files (the old file\n"
              "is replaced only by a complete new one). OSError when it is not written.");
 
-  py::class_<LeftOutElement>(module, "LeftOut", "An element that loading leaves out, with all inside it.")
+  py::class_<LeftOutElement>(module, "LeftOut",
+                             "An element that loading leaves out, with all inside it.")
       .def_readonly("line", &LeftOutElement::line, "Line of its start tag, from 1.")
       .def_property_readonly(
           "path", [](const LeftOutElement& e) { return py::str(e.path); },
@@ -225,42 +229,52 @@ void RegisterExchangeFiles(py::module_& module) {
       .def_readonly("reason", &LeftOutElement::reason)
       .def_readonly("elements_inside", &LeftOutElement::elementsInside)
       .def("__repr__", [](const LeftOutElement& e) {
-        return "LeftOut(line=" + std::to_string(e.line) + ", path=" + py::repr(py::str(e.path)).cast<std::string>() +
+        return "LeftOut(line=" + std::to_string(e.line) +
+               ", path=" + py::repr(py::str(e.path)).cast<std::string>() +
                ", reason=" + py::repr(py::str(e.reason)).cast<std::string>() + ")";
       });
-  py::class_<Inspection>(module, "Inspection", "What loading an exchange file gives and leaves out.")
+  py::class_<Inspection>(module, "Inspection",
+                         "What loading an exchange file gives and leaves out.")
       .def_property_readonly("loads", [](const Inspection& i) { return i.report.loads; })
-      .def_property_readonly("reason", [](const Inspection& i) { return i.report.failure; },
-                             "Why the file does not load ('' when it loads).")
+      .def_property_readonly(
+          "reason", [](const Inspection& i) { return i.report.failure; },
+          "Why the file does not load ('' when it loads).")
       .def_property_readonly("line", [](const Inspection& i) { return i.report.line; })
       .def_property_readonly("column", [](const Inspection& i) { return i.report.column; })
       .def_property_readonly("elements", [](const Inspection& i) { return i.report.elements; })
       .def_readonly("left_out", &Inspection::leftOut, "The elements left out, in document order.")
       .def("__repr__", [](const Inspection& i) {
         return "Inspection(loads=" + std::string(i.report.loads ? "True" : "False") +
-               ", elements=" + std::to_string(i.report.elements) +
-               ", left_out=<" + std::to_string(i.leftOut.size()) + ">)";
+               ", elements=" + std::to_string(i.report.elements) + ", left_out=<" +
+               std::to_string(i.leftOut.size()) + ">)";
       });
   module.def("inspect", &Inspect, py::arg("path"),
              "Reads the exchange file as load does and reports whether it loads (else why,\n"
              "where) and every element loading leaves out. Raises only for the path itself.");
 
-  py::class_<Document>(module, "Document",
-                       "The conversion document: the root FILE_CONVERT and its seven sections.\n"
-                       "Document(path, 'r') loads now (LoadError when the file does not load);\n"
-                       "Document(path, 'w') starts an empty tree, written to path on close() or at\n"
-                       "the end of a with block that raised nothing (OSError when not written).")
+  py::class_<Document>(
+      module, "Document",
+      "The conversion document: the root FILE_CONVERT and its seven sections.\n"
+      "Document(path, 'r') loads now (LoadError when the file does not load);\n"
+      "Document(path, 'w') starts an empty tree, written to path on close() or at\n"
+      "the end of a with block that raised nothing (OSError when not written).")
       .def(py::init<py::handle, const std::string&, py::object>(), py::arg("path"),
            py::arg("mode") = "r", py::arg("progress") = py::none())
       .def_property_readonly("root", [](Document& d) { return d.Section(&FileConvert::GetRoot); })
-      .def_property_readonly("sys_var", [](Document& d) { return d.Section(&FileConvert::GetSysVar); })
-      .def_property_readonly("layers", [](Document& d) { return d.Section(&FileConvert::GetLayers); })
+      .def_property_readonly("sys_var",
+                             [](Document& d) { return d.Section(&FileConvert::GetSysVar); })
+      .def_property_readonly("layers",
+                             [](Document& d) { return d.Section(&FileConvert::GetLayers); })
       .def_property_readonly("environment",
                              [](Document& d) { return d.Section(&FileConvert::GetEnvironment); })
-      .def_property_readonly("materials", [](Document& d) { return d.Section(&FileConvert::GetMaterials); })
-      .def_property_readonly("meshes", [](Document& d) { return d.Section(&FileConvert::GetMeshs); })
-      .def_property_readonly("groups", [](Document& d) { return d.Section(&FileConvert::GetGroups); })
-      .def_property_readonly("entities", [](Document& d) { return d.Section(&FileConvert::GetEntitys); })
+      .def_property_readonly("materials",
+                             [](Document& d) { return d.Section(&FileConvert::GetMaterials); })
+      .def_property_readonly("meshes",
+                             [](Document& d) { return d.Section(&FileConvert::GetMeshs); })
+      .def_property_readonly("groups",
+                             [](Document& d) { return d.Section(&FileConvert::GetGroups); })
+      .def_property_readonly("entities",
+                             [](Document& d) { return d.Section(&FileConvert::GetEntitys); })
       .def_property_readonly("closed", &Document::Closed)
       .def_property_readonly("mode", [](const Document& d) { return d.Writing() ? "w" : "r"; })
       .def_property_readonly("path", &Document::Path)

@@ -1,9 +1,9 @@
 #include "file_errors.h"
 
+#include <Python.h>
 #include <corvane/platform/afx_exception.h>
 #include <corvane/platform/afx_file.h>
 
-#include <Python.h>
 #include <cerrno>
 #include <cstring>
 

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <corvane/platform/cstring.h>
-
 #include <pybind11/pybind11.h>
 
 namespace corvane {

@@ -4,7 +4,6 @@
 // as arrays. Loading copies each record list once, straight into its array;
 // the package's Mesh and Face (corvane/_meshes.py) are views over them.
 #include <corvane/mesh/mesh_bin.h>
-
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
@@ -24,7 +23,8 @@ namespace corvane {
 namespace python {
 namespace {
 
-static_assert(sizeof(AcGePoint3d) == 3 * sizeof(double) && sizeof(AcGeVector3d) == 3 * sizeof(double) &&
+static_assert(sizeof(AcGePoint3d) == 3 * sizeof(double) &&
+                  sizeof(AcGeVector3d) == 3 * sizeof(double) &&
                   sizeof(AcGePoint2d) == 2 * sizeof(double),
               "the geometry records are plain coordinates, copied as such");
 
@@ -71,18 +71,20 @@ py::tuple ColumnsOf(const BinMeshData& mesh) {
   py::list texts(faces.size());
   for (std::size_t f = 0; f < faces.size(); ++f) texts[f] = PythonFromNarrow(faces[f].text);
   py::array_t<std::int32_t> indices(static_cast<py::ssize_t>(mesh.indices.size()));
-  if (!mesh.indices.empty()) std::memcpy(indices.mutable_data(), mesh.indices.data(), mesh.indices.size() * 4);
+  if (!mesh.indices.empty())
+    std::memcpy(indices.mutable_data(), mesh.indices.data(), mesh.indices.size() * 4);
   auto points3d = Join<AcGePoint3d, double, 3>(faces, &BinFaceData::points3d);
   auto faceIndices = Join<int, std::int32_t, 1>(faces, &BinFaceData::indices);
   auto points2dA = Join<AcGePoint2d, double, 2>(faces, &BinFaceData::points2dA);
   auto points2dB = Join<AcGePoint2d, double, 2>(faces, &BinFaceData::points2dB);
   auto vectors3d = Join<AcGeVector3d, double, 3>(faces, &BinFaceData::vectors3d);
-  return py::make_tuple(mesh.number, PythonFromNarrow(mesh.name), indices, points3d.first, points3d.second,
-                        faceIndices.first, faceIndices.second, points2dA.first, points2dA.second,
-                        points2dB.first, points2dB.second, vectors3d.first, vectors3d.second, texts,
-                        Scalars<std::int32_t>(faces, &BinFaceData::number),
-                        Scalars<bool>(faces, &BinFaceData::flagA), Scalars<bool>(faces, &BinFaceData::flagB),
-                        Scalars<double>(faces, &BinFaceData::factor), Scalars<bool>(faces, &BinFaceData::flagC));
+  return py::make_tuple(
+      mesh.number, PythonFromNarrow(mesh.name), indices, points3d.first, points3d.second,
+      faceIndices.first, faceIndices.second, points2dA.first, points2dA.second, points2dB.first,
+      points2dB.second, vectors3d.first, vectors3d.second, texts,
+      Scalars<std::int32_t>(faces, &BinFaceData::number), Scalars<bool>(faces, &BinFaceData::flagA),
+      Scalars<bool>(faces, &BinFaceData::flagB), Scalars<double>(faces, &BinFaceData::factor),
+      Scalars<bool>(faces, &BinFaceData::flagC));
 }
 
 // Face f's slice of a joined column back into its record list.

@@ -1,8 +1,8 @@
 #include "narrow_text.h"
 
+#include <Python.h>
 #include <corvane/stream/xmlop.h>
 
-#include <Python.h>
 #include <algorithm>
 #include <string>
 
@@ -22,8 +22,7 @@ py::str Steal(PyObject* text) {
 
 CString NarrowFromPython(py::handle text, const char* what) {
   if (!PyUnicode_Check(text.ptr())) {
-    throw py::type_error(std::string(what) + " must be str, not " +
-                         Py_TYPE(text.ptr())->tp_name);
+    throw py::type_error(std::string(what) + " must be str, not " + Py_TYPE(text.ptr())->tp_name);
   }
   Py_ssize_t length = 0;
   const char* utf8 = PyUnicode_AsUTF8AndSize(text.ptr(), &length);
@@ -48,7 +47,8 @@ CString NarrowFromPython(py::handle text, const char* what) {
 
 CString NarrowPath(py::handle path) {
   py::object text = py::module_::import("os").attr("fspath")(path);
-  if (!PyUnicode_Check(text.ptr())) throw py::type_error("a path must be str or os.PathLike of str");
+  if (!PyUnicode_Check(text.ptr()))
+    throw py::type_error("a path must be str or os.PathLike of str");
   return NarrowFromPython(text, "the path");
 }
 

@@ -6,9 +6,9 @@
 #pragma once
 
 #include <corvane/platform/cstring.h>
+#include <pybind11/pybind11.h>
 
 #include <cstddef>
-#include <pybind11/pybind11.h>
 
 namespace corvane {
 namespace python {

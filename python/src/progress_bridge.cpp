@@ -6,7 +6,8 @@ namespace python {
 namespace py = pybind11;
 
 ProgressBridge::ProgressBridge(py::object callable) : m_callable(std::move(callable)) {
-  if (Active() && !PyCallable_Check(m_callable.ptr())) throw py::type_error("progress must be callable");
+  if (Active() && !PyCallable_Check(m_callable.ptr()))
+    throw py::type_error("progress must be callable");
 }
 
 StartProgressFun ProgressBridge::Start() {

@@ -8,10 +8,10 @@
 #pragma once
 
 #include <corvane/xmlio/progress.h>
+#include <pybind11/pybind11.h>
 
 #include <exception>
 #include <memory>
-#include <pybind11/pybind11.h>
 
 namespace corvane {
 namespace python {
