@@ -72,12 +72,14 @@ std::string Repr(IChunk& chunk) {
   return text + ")";
 }
 
-// Iterates by position over the live list, so changes to it during the
-// iteration are seen, never a dangling element.
-struct ChildIterator {
-  ChunkPtr parent;
-  std::size_t next;
-};
+// The children as a Python list, made in one call: iterating a tree costs a
+// wrapper per chunk and no call per step.
+py::list ChildList(IChunk& chunk) {
+  const IChunk::ChildList& children = chunk.children();
+  py::list items(children.size());
+  for (std::size_t i = 0; i < children.size(); ++i) items[i] = py::cast(children[i]);
+  return items;
+}
 
 const char kChunkDoc[] =
     "One chunk of a tree: label (its role), name, type (the type tag) and value,\n"
@@ -90,14 +92,6 @@ const char kChunkDoc[] =
 }  // namespace
 
 void RegisterChunk(py::module_& module) {
-  py::class_<ChildIterator>(module, "_ChildIterator")
-      .def("__iter__", [](ChildIterator& it) -> ChildIterator& { return it; })
-      .def("__next__", [](ChildIterator& it) -> py::object {
-        IChunk::ChildList& children = it.parent->children();
-        if (it.next >= children.size()) throw py::stop_iteration();
-        return py::cast(children[it.next++]);
-      });
-
   py::class_<IChunk, ChunkPtr> chunk(module, "Chunk", kChunkDoc);
   chunk
       .def(py::init([](py::handle label, py::handle name, py::handle value, py::handle type) {
@@ -122,10 +116,9 @@ void RegisterChunk(py::module_& module) {
           "value_text", [](IChunk& c) { return PythonFromNarrow(c.getValueAsString()); },
           "The value as the file carries it ('%f' numbers, components joined by ',').")
       .def("__len__", [](IChunk& c) { return c.children().size(); })
-      .def("__iter__",
-           [](const ChunkPtr& c) {
-             return ChildIterator{c, 0};
-           })
+      .def(
+          "__iter__", [](IChunk& c) { return py::iter(ChildList(c)); },
+          "Iterates over the children the chunk has when the iteration starts.")
       .def("__getitem__", [](IChunk& c, py::ssize_t i) { return c.children()[Position(c, i)]; })
       .def("__getitem__",
            [](IChunk& c, const py::slice& slice) {

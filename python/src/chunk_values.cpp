@@ -37,12 +37,18 @@ constexpr const char* kTags[kKnownKinds] = {"int",     "uint",    "float",   "lo
                                             "double",  "bool",    "float2",  "float3", "float4",
                                             "double2", "double3", "double4", "string"};
 
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Letter case ignored (ASCII only), as the library reads type tags; no copy:
+// values are read for every chunk a walk reaches.
 Kind KindOfTag(const CString& tag) {
   if (tag.IsEmpty()) return kNone;
-  CString lower = tag;
-  lower.MakeLower();  // ASCII only, as the library reads type tags
+  const char* text = tag.GetString();
   for (int kind = 0; kind < kKnownKinds; ++kind) {
-    if (std::strcmp(lower.GetString(), kTags[kind]) == 0) return static_cast<Kind>(kind);
+    const char* known = kTags[kind];
+    std::size_t i = 0;
+    while (known[i] != '\0' && LowerAscii(text[i]) == known[i]) ++i;
+    if (known[i] == '\0' && text[i] == '\0') return static_cast<Kind>(kind);
   }
   return kCustom;
 }
