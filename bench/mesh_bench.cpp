@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "reference_meshes.h"
 
 #ifdef CORVANE_BENCH_WITH_CEREAL
 #include <cereal/archives/binary.hpp>
@@ -74,40 +75,6 @@ void load(Archive& ar, BinMeshData& m) {
 
 #endif
 
-namespace {
-
-BinFaceData MakeFace(int seed) {
-  BinFaceData face;
-  for (int i = 0; i < 4; ++i) face.points3d.emplace_back(seed + i, i * 0.5, -i);
-  for (int i = 0; i < 6; ++i) face.indices.push_back(seed + i);
-  for (int i = 0; i < 4; ++i) face.points2dA.emplace_back(i, seed * 0.25);
-  for (int i = 0; i < 4; ++i) face.points2dB.emplace_back(-i, seed);
-  face.vectors3d.emplace_back(0, 0, 1);
-  face.text.Format("face%d", seed % 1000);
-  face.number = seed;
-  face.factor = seed * 0.001;
-  face.flagA = seed % 2 == 0;
-  return face;
-}
-
-std::vector<BinMeshData> MakeMeshes(double megabytes) {
-  constexpr int kFacesPerMesh = 200;
-  constexpr double kBytesPerMesh = kFacesPerMesh * 322.0;  // the face layout above
-  const int meshCount = std::max(1, static_cast<int>(megabytes * 1e6 / kBytesPerMesh));
-  std::vector<BinMeshData> meshes(static_cast<std::size_t>(meshCount));
-  for (int m = 0; m < meshCount; ++m) {
-    meshes[m].number = m;
-    meshes[m].name.Format("mesh %d", m);
-    for (int f = 0; f < kFacesPerMesh; ++f) {
-      meshes[m].faces.push_back(MakeFace(m * kFacesPerMesh + f));
-    }
-    meshes[m].indices.assign(50, m);
-  }
-  return meshes;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   const double megabytes = argc > 1 ? std::atof(argv[1]) : 100.0;
   const int rounds = bench::Rounds(argc, argv, 2);
@@ -118,7 +85,7 @@ int main(int argc, char** argv) {
   const std::string theirs = (dir / "mesh_bench_cereal.bin").string();
 
   CMeshBin source;
-  source.meshes = MakeMeshes(megabytes);
+  source.meshes = bench::MakeMeshes(megabytes);
   source.save(ours.c_str());
   const std::size_t bytes = std::filesystem::file_size(ours);
   const double mb = bytes / (1024.0 * 1024.0);
