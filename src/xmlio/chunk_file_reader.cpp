@@ -50,13 +50,22 @@ std::string Explain(chunk::DropReason reason, const Attributes& attributes) {
 }
 
 // The reading pass: one chunk per element. The document element's chunk
-// reaches the target at once; every other chunk joins its parent's children
-// when the parent ends (see StartElement).
+// reaches the target at once; every other chunk is gathered for its parent
+// when it ends, and the gathered children join the parent when the parent
+// ends (see EndElement). A run stopped by an exception leaves each open
+// chunk with the children completed so far, as the host's pointer shows it.
 class TreeBuilder : public xmldom::ElementListener {
  public:
   TreeBuilder(boost::shared_ptr<IChunk>& root, ProgressRun& progress,
               const LeftOutObserver& observer, const xmldom::XmlParser& parser)
       : m_root(root), m_progress(progress), m_observer(observer), m_parser(parser) {}
+  TreeBuilder(const TreeBuilder&) = delete;
+  TreeBuilder& operator=(const TreeBuilder&) = delete;
+  ~TreeBuilder() override {
+    // Open elements remain only when the run stopped early; swapping cannot throw.
+    for (std::size_t level = 0; level < m_stack.size(); ++level)
+      m_stack[level]->children().swap(m_levels[level]);
+  }
 
   unsigned long long leftOut() const { return m_leftOut; }
 
@@ -89,7 +98,6 @@ class TreeBuilder : public xmldom::ElementListener {
     // the parent ends: one allocation per parent, no spare room.
     if (m_stack.size() == m_levels.size()) m_levels.emplace_back();
     m_levels[m_stack.size()].clear();
-    if (!m_stack.empty()) m_levels[m_stack.size() - 1].push_back(chunk);
     m_stack.push_back(std::move(chunk));
   }
 
@@ -109,6 +117,7 @@ class TreeBuilder : public xmldom::ElementListener {
                                         std::make_move_iterator(gathered.end()));
       gathered.clear();
     }
+    if (m_stack.size() > 1) m_levels[m_stack.size() - 2].push_back(std::move(m_stack.back()));
     m_stack.pop_back();
     if (!m_observer.empty()) PopPath();
   }

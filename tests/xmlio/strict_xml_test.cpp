@@ -79,6 +79,30 @@ TEST_F(StrictXml, EveryNotWellFormedDocumentFailsEveryLoad) {
   }
 }
 
+// A byte invalid in the declared encoding is placed as the parser places its own faults.
+TEST_F(StrictXml, InvalidBytesAreReportedWhereTheyAre) {
+  const std::string gbk = "\n<a>\n  <b v=\"\xD6\xD0x\x81\x20\"/></a>";  // 中x, then no GBK
+  const struct {
+    const char* kind;
+    std::string bytes;
+    unsigned long line;
+    unsigned long column;
+  } cases[] = {
+      {"GBK", Declared("GBK", gbk), 3, 11},
+      {"GB2312", Declared("GB2312", gbk), 3, 11},
+      {"UTF-16, CR LF", "\xFF\xFE" + Utf16(u"<a>\r\n<b v=\"\xD800\"/></a>"), 2, 7},
+      {"UTF-16, a lone CR", "\xFF\xFE" + Utf16(u"<a>\r\r\xD800</a>"), 3, 1},
+  };
+  for (const auto& c : cases) {
+    WriteText(m_path, c.bytes);
+    const corvane::LoadReport report = corvane::InspectChunkFile(m_path.c_str());
+    EXPECT_FALSE(report.loads) << c.kind;
+    EXPECT_NE(report.failure.find("not valid"), std::string::npos) << c.kind << report.failure;
+    EXPECT_EQ(report.line, c.line) << c.kind;
+    EXPECT_EQ(report.column, c.column) << c.kind;
+  }
+}
+
 TEST_F(StrictXml, LegalButUnusualDocumentsLoad) {
   const struct {
     const char* kind;

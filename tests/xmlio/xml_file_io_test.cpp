@@ -123,6 +123,19 @@ TEST_F(XmlFile, ReadProgressAndAThrowingStart) {
   EXPECT_EQ(root, before);
 }
 
+// A callback that throws mid-read leaves the pointer with the document
+// element's chunk and the children completed before the throw, whole.
+TEST_F(XmlFile, ThrowingPositionLeavesTheCompletedChildren) {
+  m_io.setSetPosFun([](int position) {
+    if (position == 66) throw std::runtime_error("cancelled");  // at b1, the 4th of 6
+  });
+  WriteText(m_path, "<R><A><a1/></A><B><b1/><b2/></B><C/></R>");
+  boost::shared_ptr<IChunk> root = newChunk("Sentinel");
+  EXPECT_THROW(m_io.read(root), std::runtime_error);
+  ASSERT_TRUE(root);
+  EXPECT_EQ(Outline(root), "R(A(a1))");
+}
+
 TEST_F(XmlFile, SavesConsumeTheTreeOrWriteNothing) {
   boost::shared_ptr<IChunk> root = newChunk("R"), held = newChunk("Held");
   held->addChild(newChunk("Leaf"));
