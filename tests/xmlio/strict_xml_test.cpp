@@ -159,4 +159,50 @@ TEST_F(StrictXml, NamesAndValuesXmlCannotCarryAreNeverWritten) {
   EXPECT_FALSE(dropped->Child(0));
 }
 
+// The public check of one element agrees with a real save and load: what it
+// keeps comes back as the same chunk, what it refuses does not.
+TEST_F(StrictXml, ElementCheckAgreesWithASaveAndALoad) {
+  using corvane::ElementRule;
+  using corvane::ElementText;
+  const struct {
+    CString label, name, type, value;
+    ElementRule broken;
+    ElementText text;
+  } cases[] = {
+      {"Var", "\xC3\xFB", "double", "2.5", ElementRule::kNone, ElementText::kNone},
+      {"Only", "", "", "", ElementRule::kNone, ElementText::kNone},
+      {"1R", "", "", "", ElementRule::kElementName, ElementText::kLabel},
+      {"p:a", "", "", "", ElementRule::kElementName, ElementText::kLabel},
+      {"", "n", "", "", ElementRule::kElementName, ElementText::kLabel},  // written as "att"
+      {CString("ok\0tail", 7), "", "", "", ElementRule::kElementName, ElementText::kLabel},
+      {"C", "a\001b", "", "", ElementRule::kAttributeText, ElementText::kName},
+      {"C", "", "string", "tab\there\x1F", ElementRule::kAttributeText, ElementText::kValue},
+      {"C", "", "", "v", ElementRule::kValueNeedsType, ElementText::kValue},
+      {"C", "", "int", "5.0", ElementRule::kValueReadsAsType, ElementText::kValue},
+      {"C", "", "color", "", ElementRule::kValueReadsAsType, ElementText::kType},
+  };
+  for (const auto& c : cases) {
+    const std::string what = std::string(c.label.GetString()) + "/" + c.name.GetString();
+    const corvane::ElementCheck check = corvane::CheckElement(c.label, c.name, c.type, c.value);
+    EXPECT_EQ(check.broken, c.broken) << what;
+    EXPECT_EQ(check.text, c.text) << what;
+    EXPECT_EQ(check.reason.empty(), c.broken == ElementRule::kNone) << what;
+    EXPECT_EQ(static_cast<bool>(check.chunk), c.broken == ElementRule::kNone) << what;
+    if (!check.chunk) continue;
+    // Kept: a save and a load give the same chunk back.
+    boost::shared_ptr<IChunk> root = newChunk("R");
+    root->addChild(check.chunk);
+    const CString text = check.chunk->getValueAsString();
+    ASSERT_TRUE(corvane::SaveChunkFile(m_path.c_str(), root)) << what;
+    boost::shared_ptr<IChunk> back;
+    ASSERT_TRUE(corvane::InspectChunkFile(m_path.c_str(), {}, &back).loads) << what;
+    ASSERT_TRUE(back) << what;
+    ASSERT_EQ(back->numChild(), 1u) << what;
+    EXPECT_EQ(back->Child(0)->label(), c.label) << what;
+    EXPECT_EQ(back->Child(0)->name(), c.name) << what;
+    EXPECT_EQ(back->Child(0)->type(), c.type) << what;
+    EXPECT_EQ(back->Child(0)->getValueAsString(), text) << what;
+  }
+}
+
 }  // namespace
