@@ -6,8 +6,8 @@
 #include "xmldom/dom_access.h"
 #include "xmlio/chunk_file_reader.h"
 #include "xmlio/chunk_file_writer.h"
-#include "xmlio/chunk_tree_writer.h"
 #include "xmlio/dom_chunk_reader.h"
+#include "xmlio/dom_chunk_writer.h"
 #include "xmlio/progress_run.h"
 
 using corvane::xmlio::ProgressRun;
@@ -46,7 +46,7 @@ void XmlFileIO::save(boost::shared_ptr<IChunk> chunk,
                      std::tr1::shared_ptr<DomXml::CXmlNode> element) {
   ProgressRun progress(ProgressRun::Kind::kSave, m_progress);
   // On the heap: the walk's text caches are too big for a host's stack.
-  auto writer = std::make_unique<corvane::xmlio::ChunkTreeWriter>(progress);
+  auto writer = std::make_unique<corvane::xmlio::DomChunkWriter>(progress);
   writer->Write(std::move(chunk), HandleOf(element));
 }
 

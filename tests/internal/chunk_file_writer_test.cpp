@@ -16,7 +16,7 @@
 #include "support/scratch_dir.h"
 #include "support/xml_check.h"
 #include "xmldom/dom_access.h"
-#include "xmlio/chunk_tree_writer.h"
+#include "xmlio/dom_chunk_writer.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ bool ExpectSameBytes(const std::function<boost::shared_ptr<IChunk>()>& make, con
   ProgressRun documentRun(ProgressRun::Kind::kSave, documentCount);
   DomXml::CXml document;
   document.Create(first->label());
-  corvane::xmlio::ChunkTreeWriter(documentRun)
+  corvane::xmlio::DomChunkWriter(documentRun)
       .Write(first, corvane::xmldom::DomAccess::Handle(*document.GetRoot()));
   const bool documentSaved = document.Save(viaDocument.c_str());
   const unsigned int chunks = Count(second);
