@@ -17,11 +17,11 @@ namespace corvane {
 
 // The rules an element's texts must keep, in the order they are checked.
 enum class ElementRule {
-  kNone,               // all kept: the element is written and read back as the chunk
-  kElementName,        // the label is an XML name without colons, whole (NUL is no name character)
-  kAttributeText,      // the name and value hold no control character XML cannot carry
-  kValueNeedsType,     // a value comes with a type (loading ignores it otherwise)
-  kValueReadsAsType,   // the type and value make a chunk (see ChunkFromTexts)
+  kNone,              // all kept: the element is written and read back as the chunk
+  kElementName,       // the label is an XML name without colons, whole (NUL is no name character)
+  kAttributeText,     // the name and value hold no control character XML cannot carry
+  kValueNeedsType,    // a value comes with a type (loading ignores it otherwise)
+  kValueReadsAsType,  // the type and value make a chunk (see ChunkFromTexts)
 };
 enum class ElementText { kNone, kLabel, kName, kType, kValue };
 
