@@ -92,15 +92,23 @@ struct XmlParser::State {
     }
     if (state.listener == nullptr) return;
     try {
-      if (state.namespaces) {
+      if (state.namespaces && HasNamespacePart(name, attributes)) {
         state.AsWritten(name, attributes);
         state.listener->StartElement(state.names[0].c_str(), state.attributes.data());
-      } else {
+      } else {  // unprefixed names in no namespace come as written
         state.listener->StartElement(name, attributes);
       }
     } catch (...) {
       state.Throw();
     }
+  }
+
+  static bool HasNamespacePart(const char* element, const char** pairs) {
+    if (std::strchr(element, kNamespaceSeparator) != nullptr) return true;
+    for (; *pairs != nullptr; pairs += 2) {
+      if (std::strchr(*pairs, kNamespaceSeparator) != nullptr) return true;
+    }
+    return false;
   }
 
   // With namespaces, the parser gives a prefixed or defaulted name as
