@@ -140,7 +140,7 @@ inline void PrintSeries(const char* name, const Series& series, double megabytes
 }
 
 inline void PrintRatio(const char* what, const Ratio& ratio, double goal) {
-  std::printf("%-44s %.2fx (range %.2f-%.2f), goal <= %.2gx: %s\n", what, ratio.median, ratio.low,
+  std::printf("%-44s %.2fx (range %.2f-%.2f), goal <= %.3gx: %s\n", what, ratio.median, ratio.low,
               ratio.high, goal, Verdict(ratio, goal));
 }
 

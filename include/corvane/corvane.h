@@ -27,6 +27,8 @@
 #include <corvane/xmldom/xml.h>
 #include <corvane/xmldom/xml_node.h>
 #include <corvane/xmlio/checked_save.h>
+#include <corvane/xmlio/chunk_file_format.h>
+#include <corvane/xmlio/element_check.h>
 #include <corvane/xmlio/file_convert.h>
 #include <corvane/xmlio/load_report.h>
 #include <corvane/xmlio/progress.h>

@@ -92,15 +92,23 @@ struct XmlParser::State {
     }
     if (state.listener == nullptr) return;
     try {
-      if (state.namespaces) {
+      if (state.namespaces && HasNamespacePart(name, attributes)) {
         state.AsWritten(name, attributes);
         state.listener->StartElement(state.names[0].c_str(), state.attributes.data());
-      } else {
+      } else {  // unprefixed names in no namespace come as written
         state.listener->StartElement(name, attributes);
       }
     } catch (...) {
       state.Throw();
     }
+  }
+
+  static bool HasNamespacePart(const char* element, const char** pairs) {
+    if (std::strchr(element, kNamespaceSeparator) != nullptr) return true;
+    for (; *pairs != nullptr; pairs += 2) {
+      if (std::strchr(*pairs, kNamespaceSeparator) != nullptr) return true;
+    }
+    return false;
   }
 
   // With namespaces, the parser gives a prefixed or defaulted name as
@@ -202,9 +210,38 @@ bool OpenConverter(platform::StrictConverter& converter, const std::string& enco
   return false;
 }
 
-void FailInvalidText(ParseFailure& failure, const std::string& encoding) {
-  Fail(failure, "bytes that are not valid " + encoding + " text");
-}
+// Where the text converted so far ends, counted as the parser counts: lines
+// from 1 (CR, LF and CR LF each end one), columns in characters from 1.
+class TextPlace {
+ public:
+  void Advance(const char* utf8, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
+      const char c = utf8[i];
+      if (c == '\n' && m_afterCr) {
+        m_afterCr = false;
+        continue;
+      }
+      m_afterCr = c == '\r';
+      if (c == '\n' || c == '\r') {
+        ++m_line;
+        m_column = 0;
+      } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+        ++m_column;
+      }
+    }
+  }
+  // The invalid bytes start right after the text counted.
+  void FailHere(ParseFailure& failure, const std::string& encoding) const {
+    failure.reason = "bytes that are not valid " + encoding + " text";
+    failure.line = m_line;
+    failure.column = m_column + 1;
+  }
+
+ private:
+  unsigned long m_line = 1;
+  unsigned long m_column = 0;
+  bool m_afterCr = false;
+};
 
 }  // namespace
 
@@ -278,14 +315,19 @@ bool XmlParser::ParseFile(platform::ReadableFile& file, Namespaces namespaces,
   if (!OpenConverter(converter, encoding.converter, m_failure)) return false;
   std::string text;
   std::size_t from = skip;
+  TextPlace place;
   for (;;) {
     text.clear();
     const bool last = got == 0;
     if (!converter.Convert(raw.get() + from, static_cast<std::size_t>(got) - from, last, text)) {
-      FailInvalidText(m_failure, encoding.converter);
+      // The valid text before the bad bytes first: a fault of its own comes first.
+      if (!m_state->Feed(text.data(), text.size(), false)) return false;
+      place.Advance(text.data(), text.size());
+      place.FailHere(m_failure, encoding.converter);
       return false;
     }
     if (!m_state->Feed(text.data(), text.size(), last)) return false;
+    place.Advance(text.data(), text.size());
     if (last) return true;
     got = file.Read(raw.get(), blockSize);
     from = 0;
@@ -312,7 +354,9 @@ bool DecodeDocument(std::string& bytes, ParseFailure& failure) {
   std::string text;
   const std::size_t skip = std::min(encoding.byteOrderMark, bytes.size());
   if (!converter.Convert(bytes.data() + skip, bytes.size() - skip, true, text)) {
-    FailInvalidText(failure, encoding.converter);
+    TextPlace place;
+    place.Advance(text.data(), text.size());
+    place.FailHere(failure, encoding.converter);
     return false;
   }
   bytes.swap(text);

@@ -1,5 +1,7 @@
 #include "xmlio/chunk_file_reader.h"
 
+#include <corvane/xmlio/chunk_file_format.h>
+
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -10,6 +12,7 @@
 #include "platform/readable_file.h"
 #include "xmldom/xml_parser.h"
 #include "xmlio/element_chunks.h"
+#include "xmlio/progress_run.h"
 
 namespace corvane {
 namespace xmlio {
@@ -23,11 +26,11 @@ struct Attributes {
   explicit Attributes(const char** pairs) {
     for (; *pairs != nullptr; pairs += 2) {
       const char* key = pairs[0];
-      if (key[0] == 'N' && std::strcmp(key, "Name") == 0)
+      if (key[0] == kNameAttribute[0] && std::strcmp(key, kNameAttribute) == 0)
         name = pairs[1];
-      else if (key[0] == 'T' && std::strcmp(key, "Type") == 0)
+      else if (key[0] == kTypeAttribute[0] && std::strcmp(key, kTypeAttribute) == 0)
         type = pairs[1];
-      else if (key[0] == 'V' && std::strcmp(key, "Value") == 0)
+      else if (key[0] == kValueAttribute[0] && std::strcmp(key, kValueAttribute) == 0)
         value = pairs[1];
     }
   }
@@ -50,13 +53,22 @@ std::string Explain(chunk::DropReason reason, const Attributes& attributes) {
 }
 
 // The reading pass: one chunk per element. The document element's chunk
-// reaches the target at once; every other chunk joins its parent's children
-// when the parent ends (see StartElement).
+// reaches the target at once; every other chunk is gathered for its parent
+// when it ends, and the gathered children join the parent when the parent
+// ends (see EndElement). A run stopped by an exception leaves each open
+// chunk with the children completed so far, as the host's pointer shows it.
 class TreeBuilder : public xmldom::ElementListener {
  public:
   TreeBuilder(boost::shared_ptr<IChunk>& root, ProgressRun& progress,
               const LeftOutObserver& observer, const xmldom::XmlParser& parser)
       : m_root(root), m_progress(progress), m_observer(observer), m_parser(parser) {}
+  TreeBuilder(const TreeBuilder&) = delete;
+  TreeBuilder& operator=(const TreeBuilder&) = delete;
+  ~TreeBuilder() override {
+    // Open elements remain only when the run stopped early; swapping cannot throw.
+    for (std::size_t level = 0; level < m_stack.size(); ++level)
+      m_stack[level]->children().swap(m_levels[level]);
+  }
 
   unsigned long long leftOut() const { return m_leftOut; }
 
@@ -89,7 +101,6 @@ class TreeBuilder : public xmldom::ElementListener {
     // the parent ends: one allocation per parent, no spare room.
     if (m_stack.size() == m_levels.size()) m_levels.emplace_back();
     m_levels[m_stack.size()].clear();
-    if (!m_stack.empty()) m_levels[m_stack.size() - 1].push_back(chunk);
     m_stack.push_back(std::move(chunk));
   }
 
@@ -109,6 +120,7 @@ class TreeBuilder : public xmldom::ElementListener {
                                         std::make_move_iterator(gathered.end()));
       gathered.clear();
     }
+    if (m_stack.size() > 1) m_levels[m_stack.size() - 2].push_back(std::move(m_stack.back()));
     m_stack.pop_back();
     if (!m_observer.empty()) PopPath();
   }
@@ -116,12 +128,7 @@ class TreeBuilder : public xmldom::ElementListener {
  private:
   void PushPath(const char* tag, const char* name) {
     m_pathStarts.push_back(m_path.size());
-    m_path += '/';
-    m_path += *tag != '\0' ? tag : "att";
-    if (*name == '\0') return;
-    m_path += "[\"";
-    m_path += name;
-    m_path += "\"]";
+    AppendPathStep(m_path, tag, name);
   }
   void PopPath() {
     m_path.resize(m_pathStarts.back());
@@ -142,54 +149,59 @@ class TreeBuilder : public xmldom::ElementListener {
   std::vector<std::size_t> m_pathStarts;
 };
 
-void Fail(LoadReport& report, const xmldom::ParseFailure& failure) {
-  report.loads = false;
+LoadReport Failed(const xmldom::ParseFailure& failure) {
+  LoadReport report;
   report.failure = failure.reason;
   report.line = failure.line;
   report.column = failure.column;
+  return report;
 }
 
 }  // namespace
 
-void ReadChunkFile(const CString& path, boost::shared_ptr<IChunk>& root, ProgressRun& progress,
-                   const LeftOutObserver& observer, LoadReport& report) {
+LoadReport ReadChunkFile(const CString& path, boost::shared_ptr<IChunk>& root,
+                         ProgressState& progress, const LeftOutObserver& observer) {
   using Namespaces = xmldom::XmlParser::Namespaces;
-  report = LoadReport();
+  LoadReport report;
   platform::ReadableFile file;
   if (!file.Open(path)) {
     report.failure = "the file cannot be read (missing, not a regular file, or no access)";
-    return;
+    return report;
   }
+  ProgressRun run(ProgressRun::Kind::kRead, progress);
   xmldom::XmlParser parser;
-  if (!progress.MayReport() && observer.empty()) {
+  if (!run.MayReport() && observer.empty()) {
     // Nothing can be told while reading: one pass checks and builds at once,
     // and the tree reaches the host only when the document is accepted.
-    const unsigned int position = progress.Position();
+    const unsigned int position = run.Position();
     boost::shared_ptr<IChunk> built;
-    TreeBuilder builder(built, progress, observer, parser);
+    TreeBuilder builder(built, run, observer, parser);
     if (!parser.ParseFile(file, Namespaces::kChecked, &builder)) {
-      progress.RestorePosition(position);
-      return Fail(report, parser.Failure());
+      run.RestorePosition(position);
+      return Failed(parser.Failure());
     }
     root = std::move(built);
     report.loads = true;
     report.elements = parser.Elements();
     report.leftOut = builder.leftOut();
-    return;
+    run.End();
+    return report;
   }
-  if (!parser.ParseFile(file, Namespaces::kChecked, nullptr)) {
-    return Fail(report, parser.Failure());
-  }
+  if (!parser.ParseFile(file, Namespaces::kChecked, nullptr)) return Failed(parser.Failure());
   report.elements = parser.Elements();
   // The document element is not counted in the total (32-bit, wrapping).
-  progress.Start(static_cast<unsigned int>(report.elements - 1));
-  TreeBuilder builder(root, progress, observer, parser);
+  run.Start(static_cast<unsigned int>(report.elements - 1));
+  TreeBuilder builder(root, run, observer, parser);
   if (!file.Rewind() || !parser.ParseFile(file, Namespaces::kIgnored, &builder)) {
-    // The file changed between the passes.
-    return Fail(report, parser.Failure());
+    // The file changed between the passes: the run that started ends.
+    const LoadReport failed = Failed(parser.Failure());
+    run.End();
+    return failed;
   }
   report.loads = true;
   report.leftOut = builder.leftOut();
+  run.End();
+  return report;
 }
 
 }  // namespace xmlio

@@ -10,12 +10,13 @@
 #include "xmldom/xml_name.h"
 #include "xmldom/xml_text_output.h"
 #include "xmlio/chunk_tree_walk.h"
+#include "xmlio/progress_run.h"
 
 namespace corvane {
 namespace xmlio {
+namespace {
 
-bool WriteChunkFile(const CString& path, boost::shared_ptr<IChunk> root, ProgressRun& progress) {
-  if (!root) return false;
+bool Write(const CString& path, boost::shared_ptr<IChunk> root, ProgressRun& progress) {
   // The document element is named as the DOM layer names a new document's.
   const CString& label = root->label();
   std::string rootName;
@@ -35,6 +36,22 @@ bool WriteChunkFile(const CString& path, boost::shared_ptr<IChunk> root, Progres
   if (!writing) return false;
   output->Flush();
   return file.Commit();
+}
+
+}  // namespace
+
+bool WriteChunkFile(const CString& path, boost::shared_ptr<IChunk> root, ProgressState& progress) {
+  if (path.IsEmpty() || !root) return false;
+  ProgressRun run(ProgressRun::Kind::kSave, progress);
+  if (run.HasStart()) {
+    unsigned int total = 0;
+    root->allNumChild(total);
+    if (total == 0) return false;
+    run.Start(total);
+  }
+  const bool written = Write(path, std::move(root), run);
+  run.End();
+  return written;
 }
 
 }  // namespace xmlio

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <corvane/chunk/ichunk.h>
+#include <corvane/xmlio/chunk_file_format.h>
 
 #include <boost/shared_ptr.hpp>
 #include <cstddef>
@@ -95,12 +96,14 @@ class ChunkTreeWalk {
     if (!element) return;
     const CString& name = chunk.name();
     if (!name.IsEmpty())
-      Attribute(element, "Name", name.GetString(), static_cast<std::size_t>(name.GetLength()));
+      Attribute(element, kNameAttribute, name.GetString(),
+                static_cast<std::size_t>(name.GetLength()));
     const CString& type = chunk.type();
     if (!type.IsEmpty())
-      Attribute(element, "Type", type.GetString(), static_cast<std::size_t>(type.GetLength()));
+      Attribute(element, kTypeAttribute, type.GetString(),
+                static_cast<std::size_t>(type.GetLength()));
     const std::string_view value = chunk::FormatValueText(chunk, m_valueText);
-    if (!value.empty()) Attribute(element, "Value", value.data(), value.size());
+    if (!value.empty()) Attribute(element, kValueAttribute, value.data(), value.size());
   }
 
   void Attribute(Element element, std::string_view name, const char* text, std::size_t size) {
@@ -116,12 +119,12 @@ class ChunkTreeWalk {
     m_output.Attribute(element, name, m_utf8.data(), m_utf8.size());
   }
 
-  // A new last child of `parent` named by the label ("att" when empty), or a
+  // A new last child of `parent` named by the label (the stand-in when empty), or a
   // null element when the label is not an XML name.
   Element AppendElement(Element parent, const CString& label) {
     // The label ends at its first NUL, as a name passed to the DOM layer does.
-    std::string_view narrow =
-        label.IsEmpty() ? std::string_view("att") : std::string_view(label.GetString());
+    std::string_view narrow = label.IsEmpty() ? std::string_view(kEmptyLabelStandIn)
+                                              : std::string_view(label.GetString());
     bool fresh = false;
     ElementName& name = m_names.Lookup(narrow, &fresh);
     if (fresh) {

@@ -1,5 +1,7 @@
 #include "xmlio/dom_chunk_reader.h"
 
+#include <corvane/xmlio/chunk_file_format.h>
+
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -41,8 +43,9 @@ void DomChunkReader::Read(boost::shared_ptr<IChunk>& target, pugi::xml_node elem
 
 boost::shared_ptr<IChunk> DomChunkReader::Build(pugi::xml_node element) {
   m_progress.Step();
-  return m_chunks.Build(element.name(), element.attribute("Name").value(),
-                        element.attribute("Type").value(), element.attribute("Value").value());
+  return m_chunks.Build(element.name(), element.attribute(kNameAttribute).value(),
+                        element.attribute(kTypeAttribute).value(),
+                        element.attribute(kValueAttribute).value());
 }
 
 }  // namespace xmlio

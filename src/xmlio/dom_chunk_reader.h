@@ -1,10 +1,10 @@
 // DomChunkReader: the chunk tree of one element of a loaded document (the
-// protected XmlFileIO::read step). Builds the element's chunk, assigns it to
-// the target pointer (empty when the element is left out), then the
-// children depth first, appending each child to its parent. Elements left
-// out are skipped with their subtrees, uncounted. Its own stack makes any
-// depth safe. Exceptions from the progress callback or the allocator pass
-// through. One thread at a time.
+// protected XmlFileIO::read step; DomChunkWriter writes the other way).
+// Builds the element's chunk, assigns it to the target pointer (empty when
+// the element is left out), then the children depth first, appending each
+// child to its parent. Elements left out are skipped with their subtrees,
+// uncounted. Its own stack makes any depth safe. Exceptions from the
+// progress callback or the allocator pass through. One thread at a time.
 #pragma once
 
 #include <corvane/chunk/ichunk.h>

@@ -1,5 +1,7 @@
 #include "xmlio/element_chunks.h"
 
+#include <corvane/xmlio/chunk_file_format.h>
+
 #include <climits>
 #include <cstring>
 #include <string_view>
@@ -11,9 +13,9 @@ namespace xmlio {
 
 boost::shared_ptr<IChunk> ElementChunks::Build(const char* tag, const char* name, const char* type,
                                                const char* value, chunk::DropReason* reason) {
-  static const CString kEmptyLabelStandIn("att");
+  static const CString kStandIn(kEmptyLabelStandIn);
   static const CString kNoValue;
-  const CString& label = *tag == '\0' ? kEmptyLabelStandIn : Narrow(m_labels, tag);
+  const CString& label = *tag == '\0' ? kStandIn : Narrow(m_labels, tag);
   const CString& nameText = Narrow(m_names, name);
   const CString& typeText = Narrow(m_types, type);
   if (typeText.IsEmpty() || *value == '\0') {

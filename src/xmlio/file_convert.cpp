@@ -1,9 +1,9 @@
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/xmlio/file_convert.h>
-#include <corvane/xmlio/xml_file_io.h>
 
 #include <boost/make_shared.hpp>
 
+#include "xmlio/chunk_file_reader.h"
 #include "xmlio/pending_write.h"
 
 namespace {
@@ -20,6 +20,13 @@ const char kEntitys[] = "Entitys";
 const char* const kSections[] = {kSysVar, kLayers, kEnvironment, kMaterials,
                                  kMeshs,  kGroups, kEntitys};
 
+// Each run starts from fresh counters, as a run through a new XmlFileIO does.
+corvane::xmlio::ProgressState& Fresh(corvane::xmlio::ProgressState& progress) {
+  progress.positionCount = 0;
+  progress.total = 0;
+  return progress;
+}
+
 boost::shared_ptr<IChunk> Section(const boost::shared_ptr<IChunk>& root, const char* label) {
   return root ? root->ChildByLabel(CString(label)) : boost::shared_ptr<IChunk>();
 }
@@ -32,9 +39,7 @@ FileConvert::FileConvert(FileConvert const& other)
     : m_path(other.m_path),
       m_read(other.m_read),
       m_root(other.m_root),
-      m_start(other.m_start),
-      m_setPos(other.m_setPos),
-      m_end(other.m_end),
+      m_progress(other.m_progress),
       m_pendingWrite(other.m_pendingWrite) {
   if (m_pendingWrite) m_pendingWrite->Join();
 }
@@ -44,9 +49,7 @@ FileConvert& FileConvert::operator=(FileConvert const& other) {
   m_path = other.m_path;
   m_read = other.m_read;
   m_root = other.m_root;
-  m_start = other.m_start;
-  m_setPos = other.m_setPos;
-  m_end = other.m_end;
+  m_progress = other.m_progress;
   // This document now shares the source's write and drops its own.
   if (other.m_pendingWrite) other.m_pendingWrite->Join();
   if (m_pendingWrite) m_pendingWrite->Leave();
@@ -55,7 +58,7 @@ FileConvert& FileConvert::operator=(FileConvert const& other) {
 }
 
 FileConvert::~FileConvert() {
-  if (m_pendingWrite) m_pendingWrite->LeaveWriting(m_start, m_setPos, m_end);
+  if (m_pendingWrite) m_pendingWrite->LeaveWriting(Fresh(m_progress));
 }
 
 void FileConvert::SetPath(CString const& path, bool read) {
@@ -64,11 +67,7 @@ void FileConvert::SetPath(CString const& path, bool read) {
   if (m_pendingWrite) m_pendingWrite->Leave();
   m_pendingWrite.reset();
   if (read) {
-    XmlFileIO reader(m_path);
-    reader.setStartProgressFun(m_start);
-    reader.setSetPosFun(m_setPos);
-    reader.SetEndProgressFun(m_end);
-    reader.read(m_root);
+    if (!m_path.IsEmpty()) corvane::xmlio::ReadChunkFile(m_path, m_root, Fresh(m_progress));
     return;
   }
   m_root = newChunk(CString(kRootLabel));
@@ -88,6 +87,6 @@ boost::shared_ptr<IChunk> FileConvert::GetMeshs() { return Section(m_root, kMesh
 boost::shared_ptr<IChunk> FileConvert::GetGroups() { return Section(m_root, kGroups); }
 boost::shared_ptr<IChunk> FileConvert::GetEntitys() { return Section(m_root, kEntitys); }
 
-void FileConvert::setStartProgressFun(StartProgressFun fun) { m_start = std::move(fun); }
-void FileConvert::setSetPosFun(SetPosFun fun) { m_setPos = std::move(fun); }
-void FileConvert::SetEndProgressFun(EndProgressFun fun) { m_end = std::move(fun); }
+void FileConvert::setStartProgressFun(StartProgressFun fun) { m_progress.start = std::move(fun); }
+void FileConvert::setSetPosFun(SetPosFun fun) { m_progress.position = std::move(fun); }
+void FileConvert::SetEndProgressFun(EndProgressFun fun) { m_progress.end = std::move(fun); }

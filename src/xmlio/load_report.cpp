@@ -1,30 +1,16 @@
 #include <corvane/xmlio/load_report.h>
 
-#include "chunk/value_parse.h"
 #include "xmlio/chunk_file_reader.h"
-#include "xmlio/progress_run.h"
 
 namespace corvane {
 
 LoadReport InspectChunkFile(const CString& path, const LeftOutObserver& observer,
                             boost::shared_ptr<IChunk>* tree) {
-  xmlio::QuietProgress quiet;
+  xmlio::ProgressState quiet;
   boost::shared_ptr<IChunk> root;
-  LoadReport report;
-  xmlio::ReadChunkFile(path, root, quiet.run(), observer, report);
+  const LoadReport report = xmlio::ReadChunkFile(path, root, quiet, observer);
   if (tree != nullptr && report.loads) *tree = std::move(root);
   return report;
-}
-
-boost::shared_ptr<IChunk> ChunkFromTexts(const CString& label, const CString& name,
-                                         const CString& type, const CString& value,
-                                         std::string* reason) {
-  static const CString kEmptyLabelStandIn("att");
-  chunk::DropReason why = chunk::DropReason::kNone;
-  boost::shared_ptr<IChunk> chunk = chunk::ChunkFromElement(
-      label.IsEmpty() ? kEmptyLabelStandIn : label, name, type, value, &why);
-  if (!chunk && reason != nullptr) *reason = chunk::DropReasonText(why);
-  return chunk;
 }
 
 }  // namespace corvane

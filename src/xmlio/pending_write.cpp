@@ -1,19 +1,14 @@
 #include "xmlio/pending_write.h"
 
-#include <corvane/xmlio/xml_file_io.h>
+#include "xmlio/chunk_file_writer.h"
 
 namespace corvane {
 namespace xmlio {
 
-void PendingWrite::LeaveWriting(const StartProgressFun& start, const SetPosFun& position,
-                                const EndProgressFun& end) {
-  if (--m_holders > 0 || m_path.IsEmpty()) return;
-  XmlFileIO writer(m_path);
-  writer.setStartProgressFun(start);
-  writer.setSetPosFun(position);
-  writer.SetEndProgressFun(end);
+void PendingWrite::LeaveWriting(ProgressState& progress) {
+  if (--m_holders > 0) return;
   try {
-    writer.save(m_root);
+    WriteChunkFile(m_path, m_root, progress);
   } catch (...) {
     // Raised by a host's callback inside a destructor: the write is abandoned
     // and the file keeps its previous contents.

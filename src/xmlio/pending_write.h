@@ -1,7 +1,7 @@
 // PendingWrite: the file a write-mode FileConvert owes its path, shared by
 // the document and every copy of it. Each holder joins; a holder that is
-// destroyed leaves with its progress callbacks, and the last one to leave
-// that way writes the tree - once, whole, with that holder's callbacks. A
+// destroyed leaves with its progress state, and the last one to leave that
+// way writes the tree - once, whole, reporting to that holder's state. A
 // holder that leaves otherwise (assigned over, given a new path) writes
 // nothing. An exception from a callback abandons the write, leaving the file
 // as it was: it is raised inside a destructor, which cannot pass it on. One
@@ -30,8 +30,7 @@ class PendingWrite {
   // A holder leaves without writing.
   void Leave() { --m_holders; }
   // A holder is destroyed: the last writes the file.
-  void LeaveWriting(const StartProgressFun& start, const SetPosFun& position,
-                    const EndProgressFun& end);
+  void LeaveWriting(ProgressState& progress);
 
  private:
   CString m_path;

@@ -13,10 +13,10 @@ const char kReadMessage[] = "\xD5\xFD\xD4\xDA\xB6\xC1\xC8\xA1XML\xCE\xC4\xBC\xFE
 }  // namespace
 
 void ProgressRun::Start(unsigned int total) {
-  if (m_start.empty()) return;
-  m_total = total;
-  m_start(CString(m_kind == Kind::kSave ? kSaveMessage : kReadMessage), 0, 100);
-  m_positionCount = 0;
+  if (m_state.start.empty()) return;
+  m_state.total = total;
+  m_state.start(CString(m_kind == Kind::kSave ? kSaveMessage : kReadMessage), 0, 100);
+  m_state.positionCount = 0;
 }
 
 }  // namespace xmlio

@@ -1,5 +1,5 @@
-// ProgressRun: the progress protocol of one save or read run, over the host's
-// three callbacks and the two counters an XmlFileIO keeps between runs.
+// ProgressRun: the progress protocol of one save or read run, over the
+// ProgressState of the XmlFileIO or FileConvert that runs it.
 // Start (only with a start callback installed): the total becomes the given
 // count, the start callback is called with the run's message, 0 and 100, and
 // the position becomes 0. Step: the position goes up by one; then the
@@ -19,55 +19,31 @@ class ProgressRun {
  public:
   enum class Kind { kSave, kRead };
 
-  ProgressRun(Kind kind, const StartProgressFun& start, const SetPosFun& position,
-              const EndProgressFun& end, unsigned int& positionCount, unsigned int& total)
-      : m_kind(kind),
-        m_start(start),
-        m_position(position),
-        m_end(end),
-        m_positionCount(positionCount),
-        m_total(total) {}
+  ProgressRun(Kind kind, ProgressState& state) : m_kind(kind), m_state(state) {}
 
-  bool HasStart() const { return !m_start.empty(); }
+  bool HasStart() const { return !m_state.start.empty(); }
   // Whether a start or position call can happen in this run.
-  bool MayReport() const { return !m_start.empty() || (!m_position.empty() && m_total != 0); }
+  bool MayReport() const {
+    return !m_state.start.empty() || (!m_state.position.empty() && m_state.total != 0);
+  }
   // The position count, and putting it back after a run that did not happen.
-  unsigned int Position() const { return m_positionCount; }
-  void RestorePosition(unsigned int position) { m_positionCount = position; }
+  unsigned int Position() const { return m_state.positionCount; }
+  void RestorePosition(unsigned int position) { m_state.positionCount = position; }
   void Start(unsigned int total);
   void Step() {
-    ++m_positionCount;
-    if (m_position.empty() || m_total == 0 || (m_kind == Kind::kSave && m_start.empty())) return;
-    m_position(static_cast<int>(m_positionCount * 100u / m_total));
+    ++m_state.positionCount;
+    if (m_state.position.empty() || m_state.total == 0 ||
+        (m_kind == Kind::kSave && m_state.start.empty()))
+      return;
+    m_state.position(static_cast<int>(m_state.positionCount * 100u / m_state.total));
   }
   void End() {
-    if (!m_end.empty()) m_end();
+    if (!m_state.end.empty()) m_state.end();
   }
 
  private:
   Kind m_kind;
-  const StartProgressFun& m_start;
-  const SetPosFun& m_position;
-  const EndProgressFun& m_end;
-  unsigned int& m_positionCount;
-  unsigned int& m_total;
-};
-
-// A run that reports to nobody, for walks no host watches.
-class QuietProgress {
- public:
-  QuietProgress() : m_run(ProgressRun::Kind::kRead, m_start, m_position, m_end, m_count, m_total) {}
-  QuietProgress(const QuietProgress&) = delete;
-  QuietProgress& operator=(const QuietProgress&) = delete;
-  ProgressRun& run() { return m_run; }
-
- private:
-  StartProgressFun m_start;
-  SetPosFun m_position;
-  EndProgressFun m_end;
-  unsigned int m_count = 0;
-  unsigned int m_total = 0;
-  ProgressRun m_run;
+  ProgressState& m_state;
 };
 
 }  // namespace xmlio

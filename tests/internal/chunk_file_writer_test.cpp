@@ -16,11 +16,12 @@
 #include "support/scratch_dir.h"
 #include "support/xml_check.h"
 #include "xmldom/dom_access.h"
-#include "xmlio/chunk_tree_writer.h"
+#include "xmlio/dom_chunk_writer.h"
 
 namespace {
 
-using corvane::xmlio::QuietProgress;
+using corvane::xmlio::ProgressRun;
+using corvane::xmlio::ProgressState;
 using corvane_test::Exists;
 using corvane_test::ReadText;
 
@@ -37,23 +38,24 @@ bool ExpectSameBytes(const std::function<boost::shared_ptr<IChunk>()>& make, con
   corvane_test::ScratchDir folder;
   const std::string viaDocument = folder.Path("document.xml"), streamed = folder.Path("s.xml");
   const boost::shared_ptr<IChunk> first = make(), second = make();
-  QuietProgress documentCount, streamCount;
+  ProgressState documentCount, streamCount;
+  ProgressRun documentRun(ProgressRun::Kind::kSave, documentCount);
   DomXml::CXml document;
   document.Create(first->label());
-  corvane::xmlio::ChunkTreeWriter(documentCount.run())
+  corvane::xmlio::DomChunkWriter(documentRun)
       .Write(first, corvane::xmldom::DomAccess::Handle(*document.GetRoot()));
   const bool documentSaved = document.Save(viaDocument.c_str());
   const unsigned int chunks = Count(second);
   const bool streamSaved =
-      corvane::xmlio::WriteChunkFile(CString(streamed.c_str()), second, streamCount.run());
+      corvane::xmlio::WriteChunkFile(CString(streamed.c_str()), second, streamCount);
   if (streamSaved) {
     EXPECT_CONFORMING_XML(streamed);
   }
   EXPECT_EQ(streamSaved, documentSaved) << what;
   EXPECT_EQ(Exists(streamed), streamSaved) << what;
   EXPECT_EQ(ReadText(streamed), ReadText(viaDocument)) << what;
-  EXPECT_EQ(streamCount.run().Position(), chunks) << what;
-  EXPECT_EQ(documentCount.run().Position(), chunks) << what;
+  EXPECT_EQ(streamCount.positionCount, chunks) << what;
+  EXPECT_EQ(documentCount.positionCount, chunks) << what;
   for (const boost::shared_ptr<IChunk>& child : second->children()) EXPECT_FALSE(child) << what;
   return streamSaved;
 }

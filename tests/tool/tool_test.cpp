@@ -96,6 +96,8 @@ TEST_F(ToolTest, CheckExplainsEveryDroppedElementOrWhyTheFileDoesNotOpen) {
       {"<!DOCTYPE a [<!ENTITY x \"y\">]><a>&x;</a>", "document type declaration"},
       {deep, "deeper than the limit of 256"},
       {"<?xml version=\"1.0\" encoding=\"no-such-code\"?><a/>", "encoding"},
+      {"<?xml version=\"1.0\" encoding=\"GBK\"?>\n<a v=\"\xD6\xD0\x81\x20\"/>",
+       "does not load: bytes that are not valid CP936 text (line 2, column 8)"},
   };
   for (const auto& [content, reason] : unreadable) {
     const Outcome outcome = RunTool("check " + Write("bad.xml", content));

@@ -35,7 +35,8 @@ TEST_F(Convert, WriteModeCopiesWriteTheSevenSectionsOnceAndTheyLoadBack) {
       FileConvert second(first), third;
       third = second;
     }  // copies destroyed first: the file is not written yet
-    EXPECT_TRUE(!Exists(Path()) && m_log.calls.empty());
+    EXPECT_FALSE(Exists(Path()));
+    EXPECT_TRUE(m_log.calls.empty());
   }
   EXPECT_EQ(m_log.calls, Calls(SaveStart(), {12, 25, 37, 50, 62, 75, 87, 100, 112}, true));
   EXPECT_EQ(
@@ -73,14 +74,16 @@ TEST_F(Convert, MissingFileAssignmentReadModeOrAThrowingCallbackWriteNothing) {
     FileConvert target, source, document;
     target.SetPath(other.c_str(), false);
     source.SetPath(Path().c_str(), true);  // read mode, missing file: all empty
-    EXPECT_FALSE(source.GetRoot() || source.GetEntitys());
+    EXPECT_FALSE(source.GetRoot());
+    EXPECT_FALSE(source.GetEntitys());
     target = source;  // drops the target's pending write
     document.SetPath(other.c_str(), false);
     boost::shared_ptr<IChunk> before = document.GetRoot();
     document.SetPath(Path().c_str(), true);  // the failed load keeps the tree, in read mode
     EXPECT_EQ(document.GetRoot(), before);
   }
-  EXPECT_FALSE(Exists(other) || Exists(Path()));
+  EXPECT_FALSE(Exists(other));
+  EXPECT_FALSE(Exists(Path()));
   // A callback that throws in the destructor abandons the save.
   WriteText(Path(), "<Old/>");
   {

@@ -80,7 +80,32 @@ TEST_F(StrictXml, EveryNotWellFormedDocumentFailsEveryLoad) {
     document.SetPath(m_path.c_str(), true);
     EXPECT_FALSE(document.GetRoot()) << c.kind;
     const corvane::LoadReport report = corvane::InspectChunkFile(m_path.c_str());
-    EXPECT_TRUE(!report.loads && !report.failure.empty()) << c.kind;
+    EXPECT_FALSE(report.loads) << c.kind;
+    EXPECT_FALSE(report.failure.empty()) << c.kind;
+  }
+}
+
+// A byte invalid in the declared encoding is placed as the parser places its own faults.
+TEST_F(StrictXml, InvalidBytesAreReportedWhereTheyAre) {
+  const std::string gbk = "\n<a>\n  <b v=\"\xD6\xD0x\x81\x20\"/></a>";  // 中x, then no GBK
+  const struct {
+    const char* kind;
+    std::string bytes;
+    unsigned long line;
+    unsigned long column;
+  } cases[] = {
+      {"GBK", Declared("GBK", gbk), 3, 11},
+      {"GB2312", Declared("GB2312", gbk), 3, 11},
+      {"UTF-16, CR LF", "\xFF\xFE" + Utf16(u"<a>\r\n<b v=\"\xD800\"/></a>"), 2, 7},
+      {"UTF-16, a lone CR", "\xFF\xFE" + Utf16(u"<a>\r\r\xD800</a>"), 3, 1},
+  };
+  for (const auto& c : cases) {
+    WriteText(m_path, c.bytes);
+    const corvane::LoadReport report = corvane::InspectChunkFile(m_path.c_str());
+    EXPECT_FALSE(report.loads) << c.kind;
+    EXPECT_NE(report.failure.find("not valid"), std::string::npos) << c.kind << report.failure;
+    EXPECT_EQ(report.line, c.line) << c.kind;
+    EXPECT_EQ(report.column, c.column) << c.kind;
   }
 }
 
@@ -116,7 +141,8 @@ TEST_F(StrictXml, LegalButUnusualDocumentsLoad) {
       if (withProgress) io.setStartProgressFun([](CString const&, int, int) { return true; });
       boost::shared_ptr<IChunk> root;
       io.read(root);
-      ASSERT_TRUE(root && root->numChild() == 1u) << c.kind;
+      ASSERT_TRUE(root) << c.kind;
+      ASSERT_EQ(root->numChild(), 1u) << c.kind;
       EXPECT_EQ(root->Child(0)->name(), c.name) << c.kind;
       EXPECT_EQ(root->Child(0)->label(), c.label) << c.kind;
     }
@@ -143,6 +169,52 @@ TEST_F(StrictXml, NamesAndValuesXmlCannotCarryAreNeverWritten) {
   EXPECT_EQ(ReadText(m_path), "<?xml version=\"1.0\"?><R><Ctl Type=\"string\"/></R>");
   EXPECT_EQ(log.calls.size(), 1u + 8u + 1u);  // start, a position for every chunk, end
   EXPECT_FALSE(dropped->Child(0));
+}
+
+// The public check of one element agrees with a real save and load: what it
+// keeps comes back as the same chunk, what it refuses does not.
+TEST_F(StrictXml, ElementCheckAgreesWithASaveAndALoad) {
+  using corvane::ElementRule;
+  using corvane::ElementText;
+  const struct {
+    CString label, name, type, value;
+    ElementRule broken;
+    ElementText text;
+  } cases[] = {
+      {"Var", "\xC3\xFB", "double", "2.5", ElementRule::kNone, ElementText::kNone},
+      {"Only", "", "", "", ElementRule::kNone, ElementText::kNone},
+      {"1R", "", "", "", ElementRule::kElementName, ElementText::kLabel},
+      {"p:a", "", "", "", ElementRule::kElementName, ElementText::kLabel},
+      {"", "n", "", "", ElementRule::kElementName, ElementText::kLabel},  // written as "att"
+      {CString("ok\0tail", 7), "", "", "", ElementRule::kElementName, ElementText::kLabel},
+      {"C", "a\001b", "", "", ElementRule::kAttributeText, ElementText::kName},
+      {"C", "", "string", "tab\there\x1F", ElementRule::kAttributeText, ElementText::kValue},
+      {"C", "", "", "v", ElementRule::kValueNeedsType, ElementText::kValue},
+      {"C", "", "int", "5.0", ElementRule::kValueReadsAsType, ElementText::kValue},
+      {"C", "", "color", "", ElementRule::kValueReadsAsType, ElementText::kType},
+  };
+  for (const auto& c : cases) {
+    const std::string what = std::string(c.label.GetString()) + "/" + c.name.GetString();
+    const corvane::ElementCheck check = corvane::CheckElement(c.label, c.name, c.type, c.value);
+    EXPECT_EQ(check.broken, c.broken) << what;
+    EXPECT_EQ(check.text, c.text) << what;
+    EXPECT_EQ(check.reason.empty(), c.broken == ElementRule::kNone) << what;
+    EXPECT_EQ(static_cast<bool>(check.chunk), c.broken == ElementRule::kNone) << what;
+    if (!check.chunk) continue;
+    // Kept: a save and a load give the same chunk back.
+    boost::shared_ptr<IChunk> root = newChunk("R");
+    root->addChild(check.chunk);
+    const CString text = check.chunk->getValueAsString();
+    ASSERT_TRUE(corvane::SaveChunkFile(m_path.c_str(), root)) << what;
+    boost::shared_ptr<IChunk> back;
+    ASSERT_TRUE(corvane::InspectChunkFile(m_path.c_str(), {}, &back).loads) << what;
+    ASSERT_TRUE(back) << what;
+    ASSERT_EQ(back->numChild(), 1u) << what;
+    EXPECT_EQ(back->Child(0)->label(), c.label) << what;
+    EXPECT_EQ(back->Child(0)->name(), c.name) << what;
+    EXPECT_EQ(back->Child(0)->type(), c.type) << what;
+    EXPECT_EQ(back->Child(0)->getValueAsString(), text) << what;
+  }
 }
 
 }  // namespace

@@ -109,7 +109,9 @@ TEST_F(XmlFile, ElementsToChunksAndTheCallersPointer) {
   m_log.calls.clear();
   m_io.setPath(m_folder.Path("absent.xml").c_str());
   m_io.read(root);
-  EXPECT_TRUE(root && root->label() == "R" && m_log.calls.empty());
+  ASSERT_TRUE(root);
+  EXPECT_EQ(root->label(), "R");
+  EXPECT_TRUE(m_log.calls.empty());
 }
 
 // The full-width comma is two separators in code page 936, whichever
@@ -121,7 +123,8 @@ TEST_F(XmlFile, FullWidthCommaSeparatesTwice) {
     const std::string value = std::string("1.5") + comma + "2";
     boost::shared_ptr<IChunk> root = Read(declaration + "<R><V Type=\"double3\" Value=\"" + value +
                                           "\"/><W Type=\"double2\" Value=\"" + value + "\"/></R>");
-    ASSERT_TRUE(root && root->numChild() == 1) << declaration;
+    ASSERT_TRUE(root) << declaration;
+    ASSERT_EQ(root->numChild(), 1u) << declaration;
     EXPECT_EQ(root->Child(0)->getValueAsString(), "1.500000,0.000000,2.000000") << declaration;
   }
 }
@@ -130,12 +133,26 @@ TEST_F(XmlFile, ReadProgressAndAThrowingStart) {
   // Left-out elements count in the total (7) but their subtrees are not visited.
   boost::shared_ptr<IChunk> root = Read("<R><A/><D Type=\"nope\"><x/><y/></D><B/><C/><E/></R>");
   EXPECT_EQ(m_log.calls, Calls(ReadStart(), {14, 28, 42, 57, 71, 85}, true));
-  ASSERT_TRUE(root && root->numChild() == 4u);
+  ASSERT_TRUE(root);
+  ASSERT_EQ(root->numChild(), 4u);
   // A throwing start callback stops the run before anything is read.
   m_io.setStartProgressFun([](CString const&, int, int) -> bool { throw 42; });
   boost::shared_ptr<IChunk> before = root;
   EXPECT_THROW(m_io.read(root), int);
   EXPECT_EQ(root, before);
+}
+
+// A callback that throws mid-read leaves the pointer with the document
+// element's chunk and the children completed before the throw, whole.
+TEST_F(XmlFile, ThrowingPositionLeavesTheCompletedChildren) {
+  m_io.setSetPosFun([](int position) {
+    if (position == 66) throw std::runtime_error("cancelled");  // at b1, the 4th of 6
+  });
+  WriteText(m_path, "<R><A><a1/></A><B><b1/><b2/></B><C/></R>");
+  boost::shared_ptr<IChunk> root = newChunk("Sentinel");
+  EXPECT_THROW(m_io.read(root), std::runtime_error);
+  ASSERT_TRUE(root);
+  EXPECT_EQ(Outline(root), "R(A(a1))");
 }
 
 TEST_F(XmlFile, SavesConsumeTheTreeOrWriteNothing) {

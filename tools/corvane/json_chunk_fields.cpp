@@ -1,6 +1,6 @@
 #include "corvane/json_chunk_fields.h"
 
-#include <corvane/xmlio/load_report.h>
+#include <corvane/xmlio/element_check.h>
 
 #include <algorithm>
 #include <cstring>
@@ -16,13 +16,6 @@ const char* const kKeys[] = {"label", "name", "type", "value", "children"};
 
 // A file of ever new labels must not grow the caches without bound.
 constexpr std::size_t kCacheLimit = 4096;
-
-// XML 1.0 carries no control character but tab, line feed and carriage return.
-bool XmlCanCarry(const char* text, std::size_t length) {
-  return std::none_of(text, text + length, [](char c) {
-    return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
-  });
-}
 
 bool Fail(JsonTrouble& trouble, const std::string& reason, std::size_t offset, bool inString) {
   trouble.reason = reason;
@@ -54,57 +47,57 @@ void ChunkFields::Reset(std::size_t objectStart) {
   children.clear();
 }
 
-ChunkFieldChecks::ChunkFieldChecks() { m_scratch.Create("names"); }
-
 bool ChunkFieldChecks::SetText(ChunkFields& fields, ChunkMember member, const char* utf8,
                                std::size_t length, std::size_t end, JsonTrouble& trouble) {
   fields.ends[member] = end;
-  const char* problem = nullptr;
-  if (!XmlCanCarry(utf8, length)) {
-    problem = " holds a control character, which XML cannot carry";
-  } else if (!Narrow(member, utf8, length, fields.texts[member])) {
-    problem = " holds a character that code page 936 cannot hold";
-  }
-  if (problem == nullptr) return true;
-  return Fail(trouble, std::string("\"") + KeyOfMember(member) + '"' + problem, end, true);
-}
-
-bool ChunkFieldChecks::FitsAnElement(const ChunkFields& fields, JsonTrouble& trouble) {
-  if (!fields.Has(kLabelMember)) {
-    return Fail(trouble, "a chunk needs a \"label\"", fields.start, false);
-  }
-  if (!CanNameElement(fields.texts[kLabelMember])) {
-    return Fail(trouble,
-                "label " + Quoted(fields.texts[kLabelMember]) +
-                    " is not an XML name without colons, as an element needs",
-                fields.ends[kLabelMember], true);
-  }
-  // ChunkFromTexts would ignore it, and it would not come back.
-  if (fields.Has(kValueMember) && fields.texts[kTypeMember].IsEmpty()) {
-    return Fail(trouble, "a \"value\" needs a \"type\"", fields.ends[kValueMember], true);
-  }
-  return true;
+  if (Narrow(member, utf8, length, fields.texts[member])) return true;
+  return Fail(trouble,
+              std::string("\"") + KeyOfMember(member) +
+                  "\" holds a character that code page 936 cannot hold",
+              end, true);
 }
 
 boost::shared_ptr<IChunk> ChunkFieldChecks::Build(ChunkFields& fields, JsonTrouble& trouble) {
-  if (!FitsAnElement(fields, trouble)) return boost::shared_ptr<IChunk>();
+  if (!fields.Has(kLabelMember)) {
+    Fail(trouble, "a chunk needs a \"label\"", fields.start, false);
+    return boost::shared_ptr<IChunk>();
+  }
+  const CString& label = fields.texts[kLabelMember];
   const CString& type = fields.texts[kTypeMember];
   const CString& value = fields.texts[kValueMember];
-  std::string reason;
-  boost::shared_ptr<IChunk> chunk =
-      ChunkFromTexts(fields.texts[kLabelMember], fields.texts[kNameMember], type, value, &reason);
-  if (!chunk) {
-    const ChunkMember at = fields.Has(kValueMember) ? kValueMember : kTypeMember;
-    Fail(trouble,
-         "type " + Quoted(type) + " with value " + Quoted(value) + " makes no chunk: " + reason,
-         fields.ends[at], true);
-    return chunk;
+  // Even an empty value: the member would not come back.
+  if (fields.Has(kValueMember) && type.IsEmpty()) {
+    Fail(trouble, "a \"value\" needs a \"type\"", fields.ends[kValueMember], true);
+    return boost::shared_ptr<IChunk>();
   }
-  // Moved into a list of their exact number; the frame keeps its room for the next chunk.
-  chunk->children().assign(std::make_move_iterator(fields.children.begin()),
-                           std::make_move_iterator(fields.children.end()));
-  fields.children.clear();
-  return chunk;
+  ElementCheck check = CheckElement(label, fields.texts[kNameMember], type, value);
+  const ChunkMember at = check.text == ElementText::kLabel  ? kLabelMember
+                         : check.text == ElementText::kName ? kNameMember
+                         : fields.Has(kValueMember)         ? kValueMember
+                                                            : kTypeMember;
+  std::string why;
+  switch (check.broken) {
+    case ElementRule::kNone: {
+      // Moved into a list of their exact number; the frame keeps its room for the next chunk.
+      check.chunk->children().assign(std::make_move_iterator(fields.children.begin()),
+                                     std::make_move_iterator(fields.children.end()));
+      fields.children.clear();
+      return check.chunk;
+    }
+    case ElementRule::kElementName:
+      why = "label " + Quoted(label) + ' ' + check.reason + ", as an element needs";
+      break;
+    case ElementRule::kAttributeText:
+      why = std::string("\"") + KeyOfMember(at) + "\" " + check.reason;
+      break;
+    case ElementRule::kValueNeedsType:  // the member's presence is checked above
+    case ElementRule::kValueReadsAsType:
+      why = "type " + Quoted(type) + " with value " + Quoted(value) +
+            " makes no chunk: " + check.reason;
+      break;
+  }
+  Fail(trouble, why, fields.ends[at], true);
+  return boost::shared_ptr<IChunk>();
 }
 
 bool ChunkFieldChecks::Narrow(ChunkMember member, const char* utf8, std::size_t length,
@@ -123,21 +116,6 @@ bool ChunkFieldChecks::Narrow(ChunkMember member, const char* utf8, std::size_t 
   if (cache->size() >= kCacheLimit) cache->clear();
   cache->emplace(std::move(key), narrow);
   return true;
-}
-
-bool ChunkFieldChecks::CanNameElement(const CString& label) {
-  std::string key(label.GetString(), static_cast<std::size_t>(label.GetLength()));
-  const auto found = m_elementNames.find(key);
-  if (found != m_elementNames.end()) return found->second;
-  if (m_elementNames.size() >= kCacheLimit) {
-    m_elementNames.clear();
-    m_scratch = DomXml::CXml();
-    m_scratch.Create("names");
-  }
-  // The library's writer makes no element where its DOM refuses the name.
-  const bool accepted = !m_scratch.GetRoot()->NewChild(label)->IsNull();
-  m_elementNames.emplace(std::move(key), accepted);
-  return accepted;
 }
 
 }  // namespace tool

@@ -1,15 +1,14 @@
 // One chunk object of the JSON form while it is read (its texts, where each
 // ended in the file, its children so far) and the checks that turn it into
 // the chunk loading the XML file written from it would give: texts that code
-// page 936 holds exactly and XML can carry, a label that can name an
-// element, and a type and value that the library's element-to-chunk rules
-// (ChunkFromTexts) keep. Anything else would be lost or changed on the way
-// to XML and back, so it is refused with the place to show.
+// page 936 holds exactly, members the JSON form needs, and the library's own
+// check of the element (CheckElement). Anything else would be lost or
+// changed on the way to XML and back, so it is refused with the place to
+// show.
 #pragma once
 
 #include <corvane/chunk/ichunk.h>
 #include <corvane/platform/cstring.h>
-#include <corvane/xmldom/xml.h>
 
 #include <boost/shared_ptr.hpp>
 #include <cstddef>
@@ -41,10 +40,8 @@ struct ChunkFields {
 
 class ChunkFieldChecks {
  public:
-  ChunkFieldChecks();
-
   // Converts a text member to code page 936 into `fields`; false with
-  // `trouble` set when the text cannot be converted or carried exactly.
+  // `trouble` set when the text cannot be converted exactly.
   bool SetText(ChunkFields& fields, ChunkMember member, const char* utf8, std::size_t length,
                std::size_t end, JsonTrouble& trouble);
   // The chunk the fields make, holding their children (taken from them);
@@ -52,17 +49,12 @@ class ChunkFieldChecks {
   boost::shared_ptr<IChunk> Build(ChunkFields& fields, JsonTrouble& trouble);
 
  private:
-  // A label that can name an element, and no value without a type.
-  bool FitsAnElement(const ChunkFields& fields, JsonTrouble& trouble);
   bool Narrow(ChunkMember member, const char* utf8, std::size_t length, CString& narrow);
-  bool CanNameElement(const CString& label);
 
   // Labels and type tags repeat: one narrow text each, shared by every chunk
-  // (as loading shares them), and each label checked once.
+  // (as loading shares them).
   std::unordered_map<std::string, CString> m_labels;
   std::unordered_map<std::string, CString> m_types;
-  std::unordered_map<std::string, bool> m_elementNames;
-  DomXml::CXml m_scratch;  // where candidate names meet the library's own rule
 };
 
 }  // namespace tool

@@ -7,10 +7,13 @@
 #include <unistd.h>
 #endif
 
+#include <rapidjson/encodings.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <memory>
+#include <type_traits>
 
 namespace corvane {
 namespace tool {
@@ -24,46 +27,51 @@ bool IsTerminal(std::FILE* stream) {
 #endif
 }
 
-// UTF-8 to code points, one wchar_t each; a malformed byte becomes U+FFFD.
-std::wstring WideFromUtf8(const std::string& utf8) {
-  std::wstring wide;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-    const int more = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    unsigned long c = more == 0 ? lead : lead & (0x3F >> more);
-    bool ok = more >= 0 && i + 1 + static_cast<std::size_t>(more) <= utf8.size();
-    for (int k = 1; ok && k <= more; ++k) {
-      const unsigned char next = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
-      ok = (next & 0xC0) == 0x80;
-      c = (c << 6) | (next & 0x3F);
+// The wide strings of the platform: UTF-16 where wchar_t has 16 bits, else UTF-32.
+using WideEncoding =
+    std::conditional_t<sizeof(wchar_t) == 2, rapidjson::UTF16<wchar_t>, rapidjson::UTF32<wchar_t>>;
+
+// The streams rapidjson's encodings read and write: a run of units, a string.
+template <class Unit>
+struct UnitReader {
+  typedef Unit Ch;
+  const Unit* at;
+  const Unit* end;
+  Unit Take() { return at < end ? *at++ : Unit(); }  // past the end: an incomplete sequence
+};
+template <class Text>
+struct TextWriter {
+  typedef typename Text::value_type Ch;
+  Text& text;
+  void Put(Ch unit) { text += unit; }
+};
+
+// Text from one encoding to another, character by character; a malformed
+// sequence becomes U+FFFD and reading goes on after its first unit.
+template <class From, class To, class Text, class Unit>
+Text Transcode(const Unit* begin, const Unit* end) {
+  Text out;
+  TextWriter<Text> writer{out};
+  for (UnitReader<Unit> reader{begin, end}; reader.at < end;) {
+    const Unit* start = reader.at;
+    unsigned codepoint = 0;
+    if (!From::Decode(reader, &codepoint) || codepoint > 0x10FFFF) {
+      codepoint = 0xFFFD;
+      reader.at = start + 1;
     }
-    wide += ok ? static_cast<wchar_t>(c) : L'\xFFFD';
-    i += ok ? 1 + static_cast<std::size_t>(more) : 1;
+    To::Encode(writer, codepoint);
   }
-  return wide;
+  return out;
+}
+
+std::wstring WideFromUtf8(const std::string& utf8) {
+  return Transcode<rapidjson::UTF8<>, WideEncoding, std::wstring>(utf8.data(),
+                                                                  utf8.data() + utf8.size());
 }
 
 std::string Utf8FromWide(const std::wstring& wide) {
-  std::string utf8;
-  for (const wchar_t w : wide) {
-    const unsigned long c = static_cast<unsigned long>(w);
-    if (c < 0x80) {
-      utf8 += static_cast<char>(c);
-    } else if (c < 0x800) {
-      utf8 += static_cast<char>(0xC0 | (c >> 6));
-      utf8 += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      utf8 += static_cast<char>(0xE0 | (c >> 12));
-      utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      utf8 += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      utf8 += static_cast<char>(0xF0 | (c >> 18));
-      utf8 += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      utf8 += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return utf8;
+  return Transcode<WideEncoding, rapidjson::UTF8<>, std::string>(wide.data(),
+                                                                 wide.data() + wide.size());
 }
 
 }  // namespace

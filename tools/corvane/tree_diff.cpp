@@ -1,5 +1,7 @@
 #include "corvane/tree_diff.h"
 
+#include <corvane/xmlio/chunk_file_format.h>
+
 #include <string>
 #include <vector>
 
@@ -64,9 +66,7 @@ class TreeDiff {
       CountOccurrences(frame.pairs);
       const SiblingPair& pair = frame.pairs[frame.next - 1];
       IChunk& chunk = pair.a != nullptr ? *pair.a : *pair.b;
-      path += '/';
-      path += Utf8(chunk.label());
-      if (!chunk.name().IsEmpty()) path += "[\"" + Utf8(chunk.name()) + "\"]";
+      xmlio::AppendPathStep(path, Utf8(chunk.label()), Utf8(chunk.name()));
       if (pair.occurrence > 1) path += '#' + std::to_string(pair.occurrence);
     }
     return path;

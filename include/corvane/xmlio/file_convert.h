@@ -50,9 +50,7 @@ class CORVANE_API FileConvert {
   CString m_path;
   bool m_read;
   boost::shared_ptr<IChunk> m_root;
-  StartProgressFun m_start;
-  SetPosFun m_setPos;
-  EndProgressFun m_end;
+  corvane::xmlio::ProgressState m_progress;
   // The file this document owes its path in write mode, shared with its copies.
   boost::shared_ptr<corvane::xmlio::PendingWrite> m_pendingWrite;
 };

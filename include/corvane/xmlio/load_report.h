@@ -8,6 +8,7 @@
 #include <corvane/chunk/ichunk.h>
 #include <corvane/export.h>
 #include <corvane/platform/cstring.h>
+#include <corvane/xmlio/element_check.h>  // ChunkFromTexts, once declared here
 
 #include <boost/function.hpp>
 #include <boost/shared_ptr.hpp>
@@ -43,13 +44,5 @@ typedef boost::function<void(const LeftOutElement&)> LeftOutObserver;
 CORVANE_API LoadReport InspectChunkFile(const CString& path,
                                         const LeftOutObserver& observer = LeftOutObserver(),
                                         boost::shared_ptr<IChunk>* tree = nullptr);
-
-// The chunk an element with these texts (narrow, as the reader converts the
-// file's) becomes by the reader's own rules: "att" for an empty label, the
-// value read by the type tag. An empty pointer when such an element is left
-// out, with a short English reason in `reason` when it is not null.
-CORVANE_API boost::shared_ptr<IChunk> ChunkFromTexts(const CString& label, const CString& name,
-                                                     const CString& type, const CString& value,
-                                                     std::string* reason = nullptr);
 
 }  // namespace corvane

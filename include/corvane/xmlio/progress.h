@@ -12,3 +12,20 @@
 typedef boost::function<bool(CString const&, int, int)> StartProgressFun;
 typedef boost::function<void(int)> SetPosFun;
 typedef boost::function<void()> EndProgressFun;
+
+namespace corvane {
+namespace xmlio {
+
+// What an XmlFileIO or a FileConvert keeps for its runs: the callbacks and
+// the two counters the progress protocol carries from run to run. Empty, it
+// is a run nobody watches.
+struct ProgressState {
+  StartProgressFun start;
+  SetPosFun position;
+  EndProgressFun end;
+  unsigned int positionCount = 0;
+  unsigned int total = 0;
+};
+
+}  // namespace xmlio
+}  // namespace corvane

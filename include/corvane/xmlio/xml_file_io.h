@@ -47,9 +47,5 @@ class CORVANE_API XmlFileIO {
 
  private:
   CString m_path;
-  StartProgressFun m_start;
-  SetPosFun m_setPos;
-  EndProgressFun m_end;
-  unsigned int m_position;
-  unsigned int m_total;
+  corvane::xmlio::ProgressState m_progress;
 };

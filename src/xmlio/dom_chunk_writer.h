@@ -1,9 +1,10 @@
-// ChunkTreeWriter: the writer's walk (see chunk_tree_walk.h) into a pugixml
-// element: one new child element per chunk, attributes Name, Type, Value
-// (set, so writing into an element twice replaces them). A null element
-// still has its chunks visited, counted and released. The elements belong to the element's
-// document. Exceptions from the progress callback or the allocator pass through. One thread at a
-// time.
+// DomChunkWriter: the writer's walk (see chunk_tree_walk.h) into a pugixml
+// element (the protected XmlFileIO::save step; DomChunkReader reads the other
+// way): one new child element per chunk, attributes Name, Type, Value (set,
+// so writing into an element twice replaces them). A null element still has
+// its chunks visited, counted and released. The elements belong to the
+// element's document. Exceptions from the progress callback or the
+// allocator pass through. One thread at a time.
 #pragma once
 
 #include <corvane/chunk/ichunk.h>
@@ -28,11 +29,11 @@ struct DomElementOutput {
   void Close(Element) {}
 };
 
-class ChunkTreeWriter {
+class DomChunkWriter {
  public:
-  explicit ChunkTreeWriter(ProgressRun& progress) : m_walk(progress, m_output) {}
-  ChunkTreeWriter(const ChunkTreeWriter&) = delete;
-  ChunkTreeWriter& operator=(const ChunkTreeWriter&) = delete;
+  explicit DomChunkWriter(ProgressRun& progress) : m_walk(progress, m_output) {}
+  DomChunkWriter(const DomChunkWriter&) = delete;
+  DomChunkWriter& operator=(const DomChunkWriter&) = delete;
 
   void Write(boost::shared_ptr<IChunk> chunk, pugi::xml_node element) {
     m_walk.Walk(std::move(chunk), element);

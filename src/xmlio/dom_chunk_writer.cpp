@@ -1,4 +1,4 @@
-#include "xmlio/chunk_tree_writer.h"
+#include "xmlio/dom_chunk_writer.h"
 
 namespace corvane {
 namespace xmlio {
