@@ -96,8 +96,8 @@ TEST_F(StrictXml, InvalidBytesAreReportedWhereTheyAre) {
   } cases[] = {
       {"GBK", Declared("GBK", gbk), 3, 11},
       {"GB2312", Declared("GB2312", gbk), 3, 11},
-      {"UTF-16, CR LF", "\xFF\xFE" + Utf16(u"<a>\r\n<b v=\"\xD800\"/></a>"), 2, 7},
-      {"UTF-16, a lone CR", "\xFF\xFE" + Utf16(u"<a>\r\r\xD800</a>"), 3, 1},
+      {"UTF-16, CR LF", "\xFF\xFE" + Encoded(u"<a>\r\n<b v=\"\xD800\"/></a>"), 2, 7},
+      {"UTF-16, a lone CR", "\xFF\xFE" + Encoded(u"<a>\r\r\xD800</a>"), 3, 1},
   };
   for (const auto& c : cases) {
     WriteText(m_path, c.bytes);
