@@ -11,7 +11,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 
 #include "support/child_process.h"
@@ -104,20 +106,47 @@ TEST_P(SaveTest, FollowsLinksKeepsModeAndHardLinksAndRespectsProtection) {
 }
 
 TEST_P(SaveTest, AFullDiskKeepsTheOldFileAndReportsAsTheApiDoes) {
-  const std::string path = m_dir.Path("file");
+  const std::string disk = m_dir.Path("disk"), path = disk + "/file", filler = disk + "/filler";
+  ASSERT_EQ(::mkdir(disk.c_str(), 0755), 0);
   WriteText(path, std::string(2048, 'o'));
-  // A file-size limit below the new content's size: writes fail as on a full disk.
-  const int answer = InChild([&] {
-    const struct rlimit limit = {16, 16};
-    if (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
+  // The save, reported as its API reports a full disk.
+  const auto fails = [&] {
     int cause = -1;
     const bool reported = GetParam().run(path, cause);
     if (Is("CMeshBin")) return cause == CFileException::diskFull ? 0 : 11;  // names the path
     return Is("CXml") && reported ? 12 : 0;
+  };
+  // A file-size limit below the new content's size: writes fail as on a full disk.
+  EXPECT_EQ(InChild([&] {
+              const struct rlimit limit = {16, 16};
+              if (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                return 10;
+              return fails();
+            }),
+            0);
+  // A real full disk where the new content would fit once the old file is gone.
+  const int answer = InChild([&] {
+    if (!MountInOwnNamespace("tmpfs", disk.c_str(), "tmpfs", "size=256k")) return kCannotMount;
+    WriteText(path, std::string(2048, 'o'));
+    {
+      std::ofstream fill(filler, std::ios::binary);
+      const std::string block(4096, 'f');
+      while (fill.write(block.data(), block.size()) && fill.flush()) {
+      }
+    }
+    const int failed = fails();
+    if (failed != 0) return failed;
+    ::unlink(filler.c_str());  // what the mount holds once it is gone
+    return ReadText(path) == std::string(2048, 'o') &&
+                   std::distance(std::filesystem::directory_iterator(disk), {}) == 1
+               ? 0
+               : 13;
   });
-  EXPECT_EQ(answer, 0);
+  if (answer != kCannotMount) {
+    EXPECT_EQ(answer, 0);
+  }
   EXPECT_EQ(ReadText(path), std::string(2048, 'o'));
-  EXPECT_EQ(m_dir.Entries().size(), 1u) << "no temporary is left";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk), {}), 1) << "no temporary";
 }
 
 INSTANTIATE_TEST_SUITE_P(EverySave, SaveTest, ::testing::ValuesIn(kSaves),
