@@ -149,6 +149,57 @@ TEST_P(SaveTest, AFullDiskKeepsTheOldFileAndReportsAsTheApiDoes) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk), {}), 1) << "no temporary";
 }
 
+// Containers mount single files over names; no rename can replace such a file.
+TEST_P(SaveTest, ABindMountedFileIsWrittenInPlace) {
+  ASSERT_TRUE(Run(m_dir.Path("fresh")));
+  const std::string expected = ReadText(m_dir.Path("fresh"));
+  const std::string source = m_dir.Path("source"), mounted = m_dir.Path("mounted");
+  WriteText(source, kOld);
+  WriteText(mounted, "covered");
+  const int answer = InChild([&] {
+    if (!MountInOwnNamespace(source.c_str(), mounted.c_str(), nullptr)) return kCannotMount;
+    return Run(mounted) && ReadText(mounted) == expected ? 0 : 1;
+  });
+  if (answer == kCannotMount) GTEST_SKIP() << "bind mounts are not allowed here";
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(ReadText(source), expected);
+  EXPECT_EQ(ReadText(mounted), "covered");
+  EXPECT_EQ(m_dir.Entries().size(), 3u) << "no temporary is left";
+}
+
+// Where the kernel protects world-writable sticky folders, what another user
+// planted there is refused as the create open refuses it, and nothing is
+// written through it.
+TEST_P(SaveTest, PlantedLinksFifosAndFilesInAStickyFolderAreRefusedAsTheOpenRefusesThem) {
+  const auto setting = [](const char* name) {
+    return ReadText(std::string("/proc/sys/fs/") + name);
+  };
+  if (::geteuid() != 0 || setting("protected_symlinks")[0] != '1' ||
+      setting("protected_fifos")[0] < '1' || setting("protected_regular")[0] < '1') {
+    GTEST_SKIP() << "needs root and fs.protected_symlinks, _fifos and _regular on (not "
+                    "namespaced, so a test cannot set them)";
+  }
+  const std::string sticky = m_dir.Path("tmp"), aim = m_dir.Path("aim");
+  ASSERT_EQ(::chmod(m_dir.Dir().c_str(), 0755) || ::mkdir(sticky.c_str(), 0777) ||
+                ::chmod(sticky.c_str(), 01777),
+            0);
+  ASSERT_EQ(InChild(
+                [&] {
+                  WriteText(sticky + "/file", kOld);
+                  return ::symlink(aim.c_str(), (sticky + "/link").c_str()) ||
+                         ::mkfifo((sticky + "/fifo").c_str(), 0666);
+                },
+                true),
+            0);
+  for (const char* planted : {"/link", "/fifo", "/file"}) {
+    const bool reported = Run(sticky + planted);
+    EXPECT_TRUE(Is("XmlFileIO") || !reported) << planted;  // it reports nothing
+  }
+  EXPECT_FALSE(Exists(aim));
+  EXPECT_EQ(ReadText(sticky + "/file"), kOld);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sticky), {}), 3);
+}
+
 INSTANTIATE_TEST_SUITE_P(EverySave, SaveTest, ::testing::ValuesIn(kSaves),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -1,6 +1,7 @@
 // One save of a file, giving what opening it to "create or truncate, then
 // write" gives, without losing the old file where that can be avoided:
-// - Open fails, touching nothing, wherever that open would fail.
+// - Open fails, touching nothing, wherever that open would fail, the kernel's
+//   protections of world-writable sticky folders included.
 // - The path keeps its meaning: symbolic links are followed (a dangling
 //   link's target is created), every hard link sees the new content, owner,
 //   group, permission bits and extended attributes stay, and FIFOs and devices
@@ -8,7 +9,8 @@
 // - A regular file with one link, in a folder that allows it, is replaced
 //   whole by a temporary beside it: a save stopped at any moment leaves the old
 //   content or the new, and the next save of that file removes what a killed
-//   save left behind. Anywhere else the file is written in place, as the open
+//   save of the same user left behind. Anywhere else (a file mounted over its
+//   name, too) the file is written in place, as the open
 //   would write it; abandoning such a save after data reached it leaves what
 //   the open would have left.
 // - A replacement that does not fit beside the old file fails with the disk's

@@ -1,5 +1,6 @@
-// The POSIX side of a save. The file the path resolves to is probed by really
-// opening it for writing, so that a save fails exactly where the open would.
+// The POSIX side of a save. The path is probed by really opening it to write
+// and create, without truncating, so that a save fails exactly where the open
+// would: the kernel applies its rules for links and sticky folders.
 // A replacement is prepared beside the file: an unnamed temporary where the
 // file system has them (named only just before the rename), a named one
 // elsewhere. Every named temporary is locked while its save lives, which lets

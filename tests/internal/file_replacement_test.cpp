@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -176,6 +177,32 @@ TEST(FileReplacement, KilledSavesLeaveOldOrNewAndNoLitter) {
   }
   EXPECT_TRUE(Save(path, "last") && dir.Entries().size() == 1u) << "the next save cleans up";
   EXPECT_GT(leftovers, 0) << "no kill left a temporary: the cleaning went untested";
+}
+
+// Another user can plant names like a leftover's in a shared folder: a save removes only its
+// own user's regular files, whatever else is planted beside them.
+TEST(FileReplacement, CleaningUpRemovesOnlyTheSavingUsersOwnLeftovers) {
+  if (::geteuid() != 0) GTEST_SKIP() << "planting another user's file needs root";
+  ScratchDir dir;
+  const std::string path = dir.Path("doc.xml");
+  ASSERT_TRUE(Save(path, "old"));
+  EXPECT_TRUE(KilledSave(path, Content(1 << 20, 2), 1 << 16, 1, 0, true));
+  ASSERT_EQ(dir.Entries().size(), 2u) << "a named temporary is made at the start";
+  const std::string leftover = *dir.Entries().begin();  // ".corvane-..." sorts first
+  const std::string lookAlike = dir.Path(leftover.substr(0, leftover.size() - 16));
+  const std::string theirs = lookAlike + "theirsAAAAAA.tmp", link = lookAlike + "linkAAAAAAAA.tmp";
+  WriteText(theirs, "theirs");
+  ASSERT_EQ(::chown(theirs.c_str(), kNobody, kNoGroup) || ::symlink(path.c_str(), link.c_str()), 0);
+  for (int n = 0; n < 1000; ++n) {
+    char letters[13];
+    std::snprintf(letters, sizeof letters, "fifo%08d", n);
+    ASSERT_EQ(::mkfifo((lookAlike + letters + ".tmp").c_str(), 0600), 0);
+  }
+  EXPECT_TRUE(Save(path, "new") && ReadText(path) == "new");
+  const auto entries = dir.Entries();
+  EXPECT_EQ(entries.size(), 1003u);
+  EXPECT_EQ(entries.count(leftover), 0u) << "the own leftover goes";
+  EXPECT_EQ(ReadText(theirs), "theirs");
 }
 
 TEST(FileReplacement, ASaveThatDoesNotFitBesideTheOldFileFailsAndKeepsItWhole) {
