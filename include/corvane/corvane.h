@@ -29,5 +29,6 @@
 #include <corvane/xmlio/checked_save.h>
 #include <corvane/xmlio/file_convert.h>
 #include <corvane/xmlio/load_report.h>
+#include <corvane/xmlio/output_file.h>
 #include <corvane/xmlio/progress.h>
 #include <corvane/xmlio/xml_file_io.h>

@@ -14,6 +14,7 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include "xmldom/xml_text_output.h"
 #include "xmlio/progress_run.h"
 
 namespace corvane {
@@ -21,6 +22,9 @@ namespace xmlio {
 
 // `path` is narrow text up to its first NUL. False when no file was written.
 bool WriteChunkFile(const CString& path, boost::shared_ptr<IChunk> root, ProgressRun& progress);
+// The same bytes into `sink`, for a stream; false, writing nothing, when the
+// root is empty or its label is not an XML name.
+bool WriteChunkText(boost::shared_ptr<IChunk> root, xmldom::TextSink& sink, ProgressRun& progress);
 
 }  // namespace xmlio
 }  // namespace corvane
