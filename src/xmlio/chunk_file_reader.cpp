@@ -151,13 +151,16 @@ void Fail(LoadReport& report, const xmldom::ParseFailure& failure) {
 
 }  // namespace
 
+const char kUnreadableFile[] =
+    "the file cannot be read (missing, not a regular file, or no access)";
+
 void ReadChunkFile(const CString& path, boost::shared_ptr<IChunk>& root, ProgressRun& progress,
                    const LeftOutObserver& observer, LoadReport& report) {
   using Namespaces = xmldom::XmlParser::Namespaces;
   report = LoadReport();
   platform::ReadableFile file;
   if (!file.Open(path)) {
-    report.failure = "the file cannot be read (missing, not a regular file, or no access)";
+    report.failure = kUnreadableFile;
     return;
   }
   xmldom::XmlParser parser;

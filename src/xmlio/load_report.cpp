@@ -1,6 +1,7 @@
 #include <corvane/xmlio/load_report.h>
 
 #include "chunk/value_parse.h"
+#include "platform/readable_file.h"
 #include "xmlio/chunk_file_reader.h"
 #include "xmlio/progress_run.h"
 
@@ -14,6 +15,13 @@ LoadReport InspectChunkFile(const CString& path, const LeftOutObserver& observer
   xmlio::ReadChunkFile(path, root, quiet.run(), observer, report);
   if (tree != nullptr && report.loads) *tree = std::move(root);
   return report;
+}
+
+bool ChunkFileOpens(const CString& path, std::string* reason) {
+  platform::ReadableFile file;
+  if (file.Open(path)) return true;
+  if (reason != nullptr) *reason = xmlio::kUnreadableFile;
+  return false;
 }
 
 boost::shared_ptr<IChunk> ChunkFromTexts(const CString& label, const CString& name,

@@ -44,6 +44,12 @@ CORVANE_API LoadReport InspectChunkFile(const CString& path,
                                         const LeftOutObserver& observer = LeftOutObserver(),
                                         boost::shared_ptr<IChunk>* tree = nullptr);
 
+// Whether `path` opens for reading as loading opens it (a regular file the
+// caller may read), reading nothing: a tool checks all its inputs before
+// loading any. When not, `reason` (when not null) says so in the words of
+// LoadReport::failure.
+CORVANE_API bool ChunkFileOpens(const CString& path, std::string* reason = nullptr);
+
 // The chunk an element with these texts (narrow, as the reader converts the
 // file's) becomes by the reader's own rules: "att" for an empty label, the
 // value read by the type tag. An empty pointer when such an element is left
