@@ -13,7 +13,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -152,20 +154,98 @@ TEST_P(SaveTest, FollowsLinksKeepsModeAndHardLinksAndRespectsProtection) {
 }
 
 TEST_P(SaveTest, AFullDiskKeepsTheOldFileAndReportsAsTheApiDoes) {
-  const std::string path = m_dir.Path("file");
+  const std::string disk = m_dir.Path("disk"), path = disk + "/file", filler = disk + "/filler";
+  ASSERT_EQ(::mkdir(disk.c_str(), 0755), 0);
   WriteText(path, std::string(2048, 'o'));
-  // A file-size limit below the new content's size: writes fail as on a full disk.
-  const int answer = InChild([&] {
-    const struct rlimit limit = {16, 16};
-    if (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
+  // The save, reported as its API reports a full disk.
+  const auto fails = [&] {
     int cause = -1;
     const bool reported = GetParam().run(path, cause);
     if (Is("CMeshBin")) return cause == CFileException::diskFull ? 0 : 11;  // names the path
     return Is("CXml") && reported ? 12 : 0;
+  };
+  // A file-size limit below the new content's size: writes fail as on a full disk.
+  EXPECT_EQ(InChild([&] {
+              const struct rlimit limit = {16, 16};
+              if (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                return 10;
+              return fails();
+            }),
+            0);
+  // A real full disk where the new content would fit once the old file is gone.
+  const int answer = InChild([&] {
+    if (!MountInOwnNamespace("tmpfs", disk.c_str(), "tmpfs", "size=256k")) return kCannotMount;
+    WriteText(path, std::string(2048, 'o'));
+    {
+      std::ofstream fill(filler, std::ios::binary);
+      const std::string block(4096, 'f');
+      while (fill.write(block.data(), block.size()) && fill.flush()) {
+      }
+    }
+    const int failed = fails();
+    if (failed != 0) return failed;
+    ::unlink(filler.c_str());  // what the mount holds once it is gone
+    return ReadText(path) == std::string(2048, 'o') &&
+                   std::distance(std::filesystem::directory_iterator(disk), {}) == 1
+               ? 0
+               : 13;
   });
-  EXPECT_EQ(answer, 0);
+  if (answer != kCannotMount) {
+    EXPECT_EQ(answer, 0);
+  }
   EXPECT_EQ(ReadText(path), std::string(2048, 'o'));
-  EXPECT_EQ(m_dir.Entries().size(), 1u) << "no temporary is left";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk), {}), 1) << "no temporary";
+}
+
+// Containers mount single files over names; no rename can replace such a file.
+TEST_P(SaveTest, ABindMountedFileIsWrittenInPlace) {
+  ASSERT_TRUE(Run(m_dir.Path("fresh")));
+  const std::string expected = ReadText(m_dir.Path("fresh"));
+  const std::string source = m_dir.Path("source"), mounted = m_dir.Path("mounted");
+  WriteText(source, kOld);
+  WriteText(mounted, "covered");
+  const int answer = InChild([&] {
+    if (!MountInOwnNamespace(source.c_str(), mounted.c_str(), nullptr)) return kCannotMount;
+    return Run(mounted) && ReadText(mounted) == expected ? 0 : 1;
+  });
+  if (answer == kCannotMount) GTEST_SKIP() << "bind mounts are not allowed here";
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(ReadText(source), expected);
+  EXPECT_EQ(ReadText(mounted), "covered");
+  EXPECT_EQ(m_dir.Entries().size(), 3u) << "no temporary is left";
+}
+
+// Where the kernel protects world-writable sticky folders, what another user
+// planted there is refused as the create open refuses it, and nothing is
+// written through it.
+TEST_P(SaveTest, PlantedLinksFifosAndFilesInAStickyFolderAreRefusedAsTheOpenRefusesThem) {
+  const auto setting = [](const char* name) {
+    return ReadText(std::string("/proc/sys/fs/") + name);
+  };
+  if (::geteuid() != 0 || setting("protected_symlinks")[0] != '1' ||
+      setting("protected_fifos")[0] < '1' || setting("protected_regular")[0] < '1') {
+    GTEST_SKIP() << "needs root and fs.protected_symlinks, _fifos and _regular on (not "
+                    "namespaced, so a test cannot set them)";
+  }
+  const std::string sticky = m_dir.Path("tmp"), aim = m_dir.Path("aim");
+  ASSERT_EQ(::chmod(m_dir.Dir().c_str(), 0755) || ::mkdir(sticky.c_str(), 0777) ||
+                ::chmod(sticky.c_str(), 01777),
+            0);
+  ASSERT_EQ(InChild(
+                [&] {
+                  WriteText(sticky + "/file", kOld);
+                  return ::symlink(aim.c_str(), (sticky + "/link").c_str()) ||
+                         ::mkfifo((sticky + "/fifo").c_str(), 0666);
+                },
+                true),
+            0);
+  for (const char* planted : {"/link", "/fifo", "/file"}) {
+    const bool reported = Run(sticky + planted);
+    EXPECT_TRUE(Is("XmlFileIO") || !reported) << planted;  // it reports nothing
+  }
+  EXPECT_FALSE(Exists(aim));
+  EXPECT_EQ(ReadText(sticky + "/file"), kOld);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sticky), {}), 3);
 }
 
 TEST_P(SaveTest, SyncsTheNewContentBeforeItReplacesTheFileAndTheFolderAfter) {

@@ -31,5 +31,6 @@
 #include <corvane/xmlio/element_check.h>
 #include <corvane/xmlio/file_convert.h>
 #include <corvane/xmlio/load_report.h>
+#include <corvane/xmlio/output_file.h>
 #include <corvane/xmlio/progress.h>
 #include <corvane/xmlio/xml_file_io.h>

@@ -1,5 +1,5 @@
-// The part of a save that is the same on every platform: buffering, the first
-// failure, and what a full disk keeps back in memory.
+// The part of a save that is the same on every platform: buffering and the
+// first failure.
 #include "platform/file_replacement.h"
 
 #include <cerrno>
@@ -15,13 +15,6 @@ namespace {
 // Writes from a streaming serializer arrive in small pieces; they reach the
 // file in blocks of this size.
 constexpr std::size_t kBufferSize = 64 * 1024;
-
-bool IsFullDisk(int error) {
-#ifdef EDQUOT
-  if (error == EDQUOT) return true;
-#endif
-  return error == ENOSPC;
-}
 
 }  // namespace
 
@@ -67,10 +60,6 @@ void FileReplacement::Write(const void* data, std::size_t size) noexcept {
   }
   if (m_error != 0 || size == 0) return;
   const char* bytes = static_cast<const char*>(data);
-  if (m_holdingBack) {
-    HoldBack(bytes, size);
-    return;
-  }
   if (m_buffered + size <= kBufferSize) {
     std::memcpy(m_buffer.get() + m_buffered, bytes, size);
     m_buffered += size;
@@ -82,9 +71,7 @@ void FileReplacement::Write(const void* data, std::size_t size) noexcept {
     Send(m_buffer.get(), pending);
   }
   if (m_error != 0) return;
-  if (m_holdingBack) {
-    HoldBack(bytes, size);
-  } else if (size >= kBufferSize) {
+  if (size >= kBufferSize) {
     Send(bytes, size);
   } else {
     std::memcpy(m_buffer.get(), bytes, size);
@@ -106,49 +93,27 @@ bool FileReplacement::Commit() {
   if (m_error == 0) {
     int error;
     try {
-      error = FinishNative(m_heldBack.data(), m_heldBack.size());
+      error = FinishNative();
     } catch (const std::bad_alloc&) {
       error = ENOMEM;
     }
     if (error != 0) Fail(error);
   }
   if (m_error != 0) AbandonNative();
-  std::vector<char>().swap(m_heldBack);
   m_buffer.reset();
   return m_error == 0;
 }
 
+// A full disk fails the save like any other cause: the old file stays whole
+// until the new one is complete beside it.
 void FileReplacement::Send(const char* data, std::size_t size) noexcept {
   std::size_t written = 0;
   const int error = WriteNative(data, size, written);
-  if (error == 0) return;
-  if (!m_replacing || !IsFullDisk(error)) {
-    Fail(error);
-    return;
-  }
-  // Once the temporary replaces the old file, the old file's blocks are free
-  // for the rest; keep that rest meanwhile.
-  m_holdingBack = true;
-  m_fullDiskError = error;
-  HoldBack(data + written, size - written);
-}
-
-void FileReplacement::HoldBack(const char* data, std::size_t size) noexcept {
-  // More than the old file frees would not fit in place either.
-  if (size > m_oldSize - m_heldBack.size()) {
-    Fail(m_fullDiskError);
-    return;
-  }
-  try {
-    m_heldBack.insert(m_heldBack.end(), data, data + size);
-  } catch (const std::bad_alloc&) {
-    Fail(ENOMEM);
-  }
+  if (error != 0) Fail(error);
 }
 
 void FileReplacement::Fail(int error) noexcept {
   if (m_error == 0) m_error = error;
-  std::vector<char>().swap(m_heldBack);
 }
 
 }  // namespace platform

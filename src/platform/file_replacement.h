@@ -1,6 +1,7 @@
 // One save of a file, giving what opening it to "create or truncate, then
 // write" gives, without losing the old file where that can be avoided:
-// - Open fails, touching nothing, wherever that open would fail.
+// - Open fails, touching nothing, wherever that open would fail, the kernel's
+//   protections of world-writable sticky folders included.
 // - The path keeps its meaning: symbolic links are followed (a dangling
 //   link's target is created), every hard link sees the new content, owner,
 //   group, permission bits and extended attributes stay, and FIFOs and devices
@@ -8,22 +9,19 @@
 // - A regular file with one link, in a folder that allows it, is replaced
 //   whole by a temporary beside it: a save stopped at any moment leaves the old
 //   content or the new, and the next save of that file removes what a killed
-//   save left behind. Anywhere else the file is written in place, as the open
+//   save of the same user left behind. Anywhere else (a file mounted over its
+//   name, too) the file is written in place, as the open
 //   would write it; abandoning such a save after data reached it leaves what
 //   the open would have left.
-// - When the old and new copies do not fit on the disk together but the new
-//   one fits alone, the temporary replaces the file early and the rest of the
-//   content is appended to it. A save that cannot fit at all leaves the old
-//   file as it was.
+// - A replacement that does not fit beside the old file fails with the disk's
+//   cause and leaves the old file as it was.
 // Error() holds the operating system's cause of the first failure (errno
 // values on POSIX). Each call once, in order; one thread at a time.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace corvane {
 namespace platform {
@@ -54,18 +52,16 @@ class FileReplacement {
   struct NativeDeleter {
     void operator()(Native* native) const noexcept;
   };
-  // Fills m_native, m_replacing and m_oldSize; answers 0 or the cause.
+  // Fills m_native; answers 0 or the cause.
   int PrepareNative(const std::string& path);
   // Writes all of `data` or answers the cause with `written` telling how much went.
   int WriteNative(const char* data, std::size_t size, std::size_t& written);
-  // Puts the written content in place, appends `rest` (what a full disk
-  // kept back) and makes it all durable.
-  int FinishNative(const char* rest, std::size_t restSize);
+  // Puts the written content in place and makes it durable.
+  int FinishNative();
   // Undoes whatever an unfinished save left; harmless after a finished one.
   void AbandonNative() noexcept;
 
   void Send(const char* data, std::size_t size) noexcept;
-  void HoldBack(const char* data, std::size_t size) noexcept;
   void Fail(int error) noexcept;
 
   enum class State { kIdle, kOpen, kDone };
@@ -74,13 +70,8 @@ class FileReplacement {
   State m_state = State::kIdle;
   int m_error = 0;
   std::unique_ptr<Native, NativeDeleter> m_native;
-  bool m_replacing = false;     // a temporary will replace the file
-  std::uint64_t m_oldSize = 0;  // how much a full disk may keep back in memory
   std::unique_ptr<char[]> m_buffer;
   std::size_t m_buffered = 0;
-  bool m_holdingBack = false;  // the disk filled up: the rest waits in m_heldBack
-  int m_fullDiskError = 0;
-  std::vector<char> m_heldBack;
 };
 
 // Tests use this to take the path that file systems without unnamed

@@ -1,5 +1,6 @@
-// The POSIX side of a save. The file the path resolves to is probed by really
-// opening it for writing, so that a save fails exactly where the open would.
+// The POSIX side of a save. The path is probed by really opening it to write
+// and create, without truncating, so that a save fails exactly where the open
+// would: the kernel applies its rules for links and sticky folders.
 // A replacement is prepared beside the file: an unnamed temporary where the
 // file system has them (named only just before the rename), a named one
 // elsewhere. Every named temporary is locked while its save lives, which lets
@@ -40,6 +41,7 @@ constexpr std::size_t kRandomLetters = 12;
 constexpr std::size_t kTemporaryNameLength =
     sizeof(kTemporaryPrefix) - 1 + kHashDigits + 1 + kRandomLetters + sizeof(kTemporarySuffix) - 1;
 constexpr int kNameAttempts = 16;
+constexpr std::size_t kMaxLeftoverChecks = 64;
 constexpr int kMaxLinkHops = 40;  // the kernel gives up there too
 constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;
 constexpr mode_t kPermissionBits = 07777;
@@ -130,9 +132,17 @@ bool IsTemporaryOf(const char* entry, const std::string& prefix) {
          std::strcmp(entry + length - suffix, kTemporarySuffix) == 0;
 }
 
+// Whether `info` is a regular file of the saving user: only such a file can
+// be a leftover of its saves, whatever another user names like one.
+bool IsOwnRegularFile(const struct stat& info) {
+  return S_ISREG(info.st_mode) && info.st_uid == ::geteuid();
+}
+
 // Removes what dead saves of `name` left in `dir`. A live save holds its
 // temporary's lock; checking the name after taking the lock keeps a file that
-// took the name meanwhile.
+// took the name meanwhile. Only the listing is read for names of other kinds,
+// and a folder planted with look-alikes costs at most kMaxLeftoverChecks
+// checks a save.
 void RemoveLeftovers(int dir, const std::string& name) {
   const int scan = OpenAt(dir, ".", O_RDONLY | O_DIRECTORY);
   if (scan < 0) return;
@@ -144,16 +154,23 @@ void RemoveLeftovers(int dir, const std::string& name) {
   const std::string prefix = kTemporaryPrefix + NameHash(name) + '-';
   std::vector<std::string> found;
   while (const dirent* entry = ::readdir(listing)) {
-    if (IsTemporaryOf(entry->d_name, prefix)) found.emplace_back(entry->d_name);
+    if ((entry->d_type == DT_REG || entry->d_type == DT_UNKNOWN) &&
+        IsTemporaryOf(entry->d_name, prefix)) {
+      found.emplace_back(entry->d_name);
+      if (found.size() == kMaxLeftoverChecks) break;
+    }
   }
   ::closedir(listing);
   for (const std::string& leftover : found) {
+    struct stat info;
+    if (::fstatat(dir, leftover.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !IsOwnRegularFile(info))
+      continue;
     const int flags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
     int fd = OpenAt(dir, leftover.c_str(), O_RDONLY | flags);
-    if (fd < 0) fd = OpenAt(dir, leftover.c_str(), O_WRONLY | flags);
+    if (fd < 0) fd = OpenAt(dir, leftover.c_str(), O_WRONLY | flags);  // a write-only mode
     if (fd < 0) continue;
-    struct stat info;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0 && IsOwnRegularFile(info) &&
         Names(dir, leftover.c_str(), fd)) {
       ::unlinkat(dir, leftover.c_str(), 0);
     }
@@ -273,47 +290,65 @@ int LockExclusive(int fd) {
 struct FileReplacement::Native {
   ~Native() {
     Close(fd);
+    Close(target);
     Close(dir);
   }
 
-  int Prepare(const std::string& given, bool& replacing, std::uint64_t& oldSize) {
+  int Prepare(const std::string& given) {
     path = given;
     struct stat info;
-    const bool exists = ::stat(path.c_str(), &info) == 0;
+    bool exists = ::stat(path.c_str(), &info) == 0;
     if (!exists && errno != ENOENT) return errno;
-    if (exists) {
-      if (S_ISDIR(info.st_mode)) return EISDIR;
-      // The probe of a FIFO must not wait for a reader.
-      const bool fifo = S_ISFIFO(info.st_mode);
-      fd = OpenAt(AT_FDCWD, path.c_str(), O_WRONLY | O_NOCTTY | (fifo ? O_NONBLOCK : 0));
-      if (fd < 0 && fifo && errno == ENXIO) {
+    if (exists && S_ISDIR(info.st_mode)) return EISDIR;
+    struct stat link;
+    const bool dangling = !exists && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    if (exists || dangling) {
+      // The kernel's own create open, less the truncation, decides whether the
+      // path may be written: it applies the protections of world-writable
+      // sticky folders to a planted link, FIFO or file. A dangling link's
+      // target is created by it, as the open would create it.
+      const bool fifo = exists && S_ISFIFO(info.st_mode);  // must not wait for a reader
+      target = OpenAt(AT_FDCWD, path.c_str(),
+                      O_WRONLY | O_CREAT | O_NOCTTY | (fifo ? O_NONBLOCK : 0), 0666);
+      if (target < 0 && fifo && errno == ENXIO) {
         openOnWrite = true;  // allowed, only no reader yet
         return 0;
       }
-      if (fd < 0) return errno;
+      if (target < 0) return errno;
       // The descriptor stays: a reader must not see its only writer go away.
-      if (fifo && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) return errno;
-      if (::fstat(fd, &info) != 0) return errno;
+      if (fifo && ::fcntl(target, F_SETFL, ::fcntl(target, F_GETFL) & ~O_NONBLOCK) != 0)
+        return errno;
+      if (::fstat(target, &info) != 0) return errno;
       if (!S_ISREG(info.st_mode)) return 0;  // FIFOs and devices are written, never replaced
-      truncateOnWrite = true;
-      if (info.st_nlink != 1) return 0;  // the other names must see the new content
+      truncateOnWrite = !dangling;
+      exists = true;
     }
     const int resolved = ResolveLinks(path, dirPath, name);
-    if (resolved != 0) return exists ? 0 : resolved;
+    if (dangling && resolved == 0) created = Join(dirPath, name);
+    if (exists && (resolved != 0 || info.st_nlink != 1 || IsMountRoot(target)))
+      return 0;  // written in place: other names must see it, or no rename can reach it
+    if (resolved != 0) return resolved;
     if (name.empty() || name == "." || name == "..") return EISDIR;
 
     if (PrepareTemporary(exists ? &info : nullptr) == 0) {
       replacing = true;
-      oldSize = exists ? static_cast<std::uint64_t>(info.st_size) : 0;
       return 0;
     }
     Close(dir);
     if (exists) return 0;  // the probe's descriptor writes in place
-    const std::string target = Join(dirPath, name);
-    fd = OpenAt(AT_FDCWD, target.c_str(), O_WRONLY | O_NOCTTY | O_CREAT | O_EXCL, 0666);
-    if (fd < 0) return errno;
-    created = target;
+    const std::string fresh = Join(dirPath, name);
+    target = OpenAt(AT_FDCWD, fresh.c_str(), O_WRONLY | O_NOCTTY | O_CREAT | O_EXCL, 0666);
+    if (target < 0) return errno;
+    created = fresh;
     return 0;
+  }
+
+  // A file mounted over a name (a bind mount) cannot be renamed over.
+  static bool IsMountRoot(int file) {
+    struct statx info {};
+    return ::statx(file, "", AT_EMPTY_PATH, STATX_BASIC_STATS, &info) == 0 &&
+           (info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
+           (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
   }
 
   // A temporary in the file's folder carrying what the file carries; on
@@ -332,7 +367,7 @@ struct FileReplacement::Native {
     int temporaryFd = -1;
     int error = CreateTemporary(existing != nullptr ? 0600 : 0666, temporaryFd);
     if (error == 0 && existing != nullptr) {
-      error = CopyAttributes(fd, temporaryFd, *existing);
+      error = CopyAttributes(target, temporaryFd, *existing);
       keepAttributes = true;
       old = *existing;
     }
@@ -344,9 +379,7 @@ struct FileReplacement::Native {
       Close(temporaryFd);
       return error;
     }
-    Close(fd);
     fd = temporaryFd;
-    truncateOnWrite = false;
     return 0;
   }
 
@@ -381,17 +414,21 @@ struct FileReplacement::Native {
     return EEXIST;
   }
 
+  // The descriptor the content goes to.
+  int Out() const { return replacing ? fd : target; }
+
   // Writing in place begins as the open would have begun.
   int ReadyInPlace() {
+    if (replacing) return 0;
     if (openOnWrite) {
-      fd = OpenAt(AT_FDCWD, path.c_str(), O_WRONLY | O_NOCTTY);
-      if (fd < 0) return errno;
+      target = OpenAt(AT_FDCWD, path.c_str(), O_WRONLY | O_NOCTTY);
+      if (target < 0) return errno;
       openOnWrite = false;
     }
     if (truncateOnWrite) {
       int result;
       do {
-        result = ::ftruncate(fd, 0);
+        result = ::ftruncate(target, 0);
       } while (result != 0 && errno == EINTR);
       if (result != 0) return errno;
       truncateOnWrite = false;
@@ -399,19 +436,23 @@ struct FileReplacement::Native {
     return 0;
   }
 
+  int Finish() { return replacing ? FinishReplacement() : FinishInPlace(); }
+
   int FinishInPlace() {
     int error = ReadyInPlace();
     if (error == 0) {
-      error = Sync(fd);
+      error = Sync(target);
       if (error == EINVAL || error == EROFS) error = 0;  // FIFOs and devices that do not sync
     }
-    if (::close(fd) != 0 && errno != EINTR && error == 0) error = errno;
-    fd = -1;
+    if (::close(target) != 0 && errno != EINTR && error == 0) error = errno;
+    target = -1;
     if (error == 0) created.clear();
     return error;
   }
 
-  int FinishReplacement(const char* rest, std::size_t restSize) {
+  // The order is what makes a kill harmless: the content is durable before
+  // the rename, and the rename before the save reports success.
+  int FinishReplacement() {
     // Writes by a user who may not keep set-ID bits cleared them.
     int error = keepAttributes ? MatchMode(fd, old) : 0;
     if (error == 0) error = Sync(fd);
@@ -419,17 +460,12 @@ struct FileReplacement::Native {
     if (error != 0) return error;
     if (::renameat(dir, temporary.c_str(), dir, name.c_str()) != 0) return errno;
     temporary.clear();
+    created.clear();
     error = Sync(dir);
     if (error == EINVAL) error = 0;  // a folder that cannot be synced
-    if (restSize > 0) {
-      std::size_t written;
-      int appended = WriteAll(fd, rest, restSize, written);
-      if (appended == 0 && keepAttributes) appended = MatchMode(fd, old);
-      if (appended == 0) appended = Sync(fd);
-      if (error == 0) error = appended;
-    }
     if (::close(fd) != 0 && errno != EINTR && error == 0) error = errno;
     fd = -1;
+    Close(target);
     Close(dir);
     return error;
   }
@@ -454,26 +490,29 @@ struct FileReplacement::Native {
     if (!temporary.empty()) ::unlinkat(dir, temporary.c_str(), 0);
     temporary.clear();
     struct stat byName, byFd;
-    if (!created.empty() && fd >= 0 && ::lstat(created.c_str(), &byName) == 0 &&
-        ::fstat(fd, &byFd) == 0 && SameFile(byName, byFd)) {
+    if (!created.empty() && target >= 0 && ::lstat(created.c_str(), &byName) == 0 &&
+        ::fstat(target, &byFd) == 0 && SameFile(byName, byFd)) {
       ::unlink(created.c_str());
     }
     created.clear();
     Close(fd);
+    Close(target);
     Close(dir);
-    unnamed = openOnWrite = truncateOnWrite = keepAttributes = false;
+    replacing = unnamed = openOnWrite = truncateOnWrite = keepAttributes = false;
   }
 
   std::string path;          // as the caller named it, in the file system's bytes
   std::string dirPath;       // the folder of the file the path resolves to
   std::string name;          // that file's name there
   int dir = -1;              // that folder, while a temporary lives in it
-  int fd = -1;               // the temporary, or the file itself when written in place
+  int target = -1;           // the file the path names, opened as the open would open it
+  int fd = -1;               // the temporary, while replacing
+  bool replacing = false;    // a temporary will replace the file
   std::string temporary;     // the temporary's name while it has one
   bool unnamed = false;      // an unnamed temporary, not linked yet
   bool openOnWrite = false;  // a FIFO without a reader: writing opens it, waiting as the open would
   bool truncateOnWrite = false;  // a regular file written in place: writing truncates it
-  std::string created;           // a file created in place, removed if the save is abandoned
+  std::string created;           // a file this save created, removed if the save is abandoned
   bool keepAttributes = false;   // the temporary must carry `old`'s owner, group and mode
   struct stat old {};
 };
@@ -484,18 +523,16 @@ void UseNamedTemporariesForTesting(bool named) noexcept { gNamedTemporaries = na
 
 int FileReplacement::PrepareNative(const std::string& path) {
   m_native.reset(new Native);
-  return m_native->Prepare(path, m_replacing, m_oldSize);
+  return m_native->Prepare(path);
 }
 
 int FileReplacement::WriteNative(const char* data, std::size_t size, std::size_t& written) {
   written = 0;
   const int error = m_native->ReadyInPlace();
-  return error != 0 ? error : WriteAll(m_native->fd, data, size, written);
+  return error != 0 ? error : WriteAll(m_native->Out(), data, size, written);
 }
 
-int FileReplacement::FinishNative(const char* rest, std::size_t restSize) {
-  return m_replacing ? m_native->FinishReplacement(rest, restSize) : m_native->FinishInPlace();
-}
+int FileReplacement::FinishNative() { return m_native->Finish(); }
 
 void FileReplacement::AbandonNative() noexcept { m_native->Abandon(); }
 

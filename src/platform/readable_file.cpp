@@ -42,20 +42,5 @@ long long ReadableFile::Read(void* buffer, std::size_t size) {
 
 bool ReadableFile::Rewind() { return m_fd >= 0 && ::lseek(m_fd, 0, SEEK_SET) == 0; }
 
-bool ReadWholeFile(const char* narrowPath, std::string& bytes) {
-  ReadableFile file;
-  if (!file.Open(narrowPath)) return false;
-  bytes.resize(static_cast<std::size_t>(file.SizeAtOpen()));
-  std::size_t filled = 0;
-  while (filled < bytes.size()) {
-    const long long got = file.Read(&bytes[filled], bytes.size() - filled);
-    if (got < 0) return false;
-    if (got == 0) break;
-    filled += static_cast<std::size_t>(got);
-  }
-  bytes.resize(filled);
-  return true;
-}
-
 }  // namespace platform
 }  // namespace corvane

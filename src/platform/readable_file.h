@@ -33,9 +33,5 @@ class ReadableFile {
   unsigned long long m_size = 0;
 };
 
-// The whole regular file, up to its size at opening (a file that grows
-// meanwhile is cut there). False as ReadableFile::Open, or on a read error.
-bool ReadWholeFile(const char* narrowPath, std::string& bytes);
-
 }  // namespace platform
 }  // namespace corvane

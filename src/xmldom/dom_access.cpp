@@ -39,13 +39,8 @@ bool LoadDocument(DomXml::CXml& xml, const char* path, std::string bytes, ParseF
   DocumentHolder* holder = DomAccess::FreshDocument(xml, path);
   if (holder == nullptr) throw std::bad_alloc();
   if (!DecodeDocument(bytes, reason)) return false;
-  // The conforming parser decides; pugixml then builds the tree from the
-  // same text, in place.
-  XmlParser parser;
-  if (!parser.ParseText(bytes.data(), bytes.size(), XmlParser::Namespaces::kChecked, nullptr)) {
-    reason = parser.Failure();
-    return false;
-  }
+  // The conforming parser decided on these bytes; pugixml builds the tree
+  // from their text, in place.
   holder->buffer = std::move(bytes);
   const pugi::xml_parse_result result = holder->document.load_buffer_inplace(
       &holder->buffer[0], holder->buffer.size(), pugi::parse_default, pugi::encoding_utf8);

@@ -39,10 +39,11 @@ struct DomAccess {
   static DocumentHolder* FreshDocument(DomXml::CXml& xml, const char* path);
 };
 
-// Loads the bytes of a whole file into a fresh document of `xml`, with the
-// stored path `path`. The bytes must hold a document the parser accepts
-// (xml_parser.h); otherwise the document is left without a document element,
-// false is returned and `failure` (when not null) says why.
+// Loads the bytes of a whole file, which the conforming parser accepted
+// (XmlParser::ParseFile's copy), into a fresh document of `xml`, with the
+// stored path `path`. Should pugixml still refuse them, the document is left
+// without a document element, false is returned and `failure` (when not
+// null) says why.
 bool LoadDocument(DomXml::CXml& xml, const char* path, std::string bytes, ParseFailure* failure);
 
 // Writes the document through the library's serializer: the declaration, then

@@ -47,9 +47,18 @@ bool CXml::CreateDocument() {
 
 bool CXml::Open(const char* path) {
   try {
-    std::string bytes;
+    corvane::platform::ReadableFile file;
     // A file that cannot be read leaves the object as it was.
-    if (!corvane::platform::ReadWholeFile(path, bytes)) return false;
+    if (!file.Open(path)) return false;
+    // The parser reads the file as it comes, so what is not XML is refused
+    // at the first bytes that show it, not after the whole file is in memory.
+    std::string bytes;
+    corvane::xmldom::XmlParser parser;
+    if (!parser.ParseFile(file, corvane::xmldom::XmlParser::Namespaces::kChecked, nullptr,
+                          &bytes)) {
+      DomAccess::FreshDocument(*this, path);  // the old document goes, as for any refused file
+      return false;
+    }
     return corvane::xmldom::LoadDocument(*this, path, std::move(bytes), nullptr);
   } catch (const std::bad_alloc&) {
     return false;

@@ -276,7 +276,15 @@ bool XmlParser::ParseText(const char* utf8, std::size_t size, Namespaces namespa
 }
 
 bool XmlParser::ParseFile(platform::ReadableFile& file, Namespaces namespaces,
-                          ElementListener* listener) {
+                          ElementListener* listener, std::string* copy) {
+  const auto keep = [copy, &file](const void* bytes, long long size) {
+    if (copy == nullptr || size <= 0) return;
+    // Room for the whole file once its first block was accepted: no regrowth
+    // for a document, no file-sized buffer for what is refused at once.
+    if (!copy->empty() && copy->capacity() < file.SizeAtOpen())
+      copy->reserve(static_cast<std::size_t>(file.SizeAtOpen()));
+    copy->append(static_cast<const char*>(bytes), static_cast<std::size_t>(size));
+  };
   Begin(namespaces, listener);
   // Blocks no larger than the file (a small file costs no large buffers);
   // the first block decides the encoding.
@@ -288,6 +296,7 @@ bool XmlParser::ParseFile(platform::ReadableFile& file, Namespaces namespaces,
     Fail(m_failure, "the file cannot be read");
     return false;
   }
+  keep(raw.get(), got);
   const SourceEncoding encoding = DetectEncoding(
       raw.get(), std::min<std::size_t>(static_cast<std::size_t>(got), kDeclarationScanLimit));
   if (!encoding.refusal.empty()) {
@@ -307,6 +316,7 @@ bool XmlParser::ParseFile(platform::ReadableFile& file, Namespaces namespaces,
         Fail(m_failure, "the file cannot be read");
         return false;
       }
+      keep(buffer, got);
       if (!m_state->FeedBuffer(static_cast<std::size_t>(got), got == 0)) return false;
     }
     return true;
@@ -335,6 +345,7 @@ bool XmlParser::ParseFile(platform::ReadableFile& file, Namespaces namespaces,
       Fail(m_failure, "the file cannot be read");
       return false;
     }
+    keep(raw.get(), got);
   }
 }
 

@@ -56,8 +56,11 @@ class XmlParser {
   XmlParser& operator=(const XmlParser&) = delete;
 
   // Parses the file from its current position (its start, for a file just
-  // opened or rewound), reporting the elements to `listener` when not null.
-  bool ParseFile(platform::ReadableFile& file, Namespaces namespaces, ElementListener* listener);
+  // opened or rewound), reporting the elements to `listener` when not null
+  // and appending the bytes read to `copy` when not null (for a DOM built
+  // from the accepted bytes).
+  bool ParseFile(platform::ReadableFile& file, Namespaces namespaces, ElementListener* listener,
+                 std::string* copy = nullptr);
   // Parses UTF-8 text already decoded (see DecodeDocument).
   bool ParseText(const char* utf8, std::size_t size, Namespaces namespaces,
                  ElementListener* listener);

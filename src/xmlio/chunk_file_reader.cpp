@@ -159,13 +159,16 @@ LoadReport Failed(const xmldom::ParseFailure& failure) {
 
 }  // namespace
 
+const char kUnreadableFile[] =
+    "the file cannot be read (missing, not a regular file, or no access)";
+
 LoadReport ReadChunkFile(const CString& path, boost::shared_ptr<IChunk>& root,
                          ProgressState& progress, const LeftOutObserver& observer) {
   using Namespaces = xmldom::XmlParser::Namespaces;
   LoadReport report;
   platform::ReadableFile file;
   if (!file.Open(path)) {
-    report.failure = "the file cannot be read (missing, not a regular file, or no access)";
+    report.failure = kUnreadableFile;
     return report;
   }
   ProgressRun run(ProgressRun::Kind::kRead, progress);

@@ -23,6 +23,9 @@
 namespace corvane {
 namespace xmlio {
 
+// Why a file that does not open for reading does not load.
+extern const char kUnreadableFile[];
+
 // Reads `path` into `root`: the root is replaced once the file is known to
 // load (by the document element's chunk, or by an empty pointer when it is
 // left out). The report says how it went; `observer` may be empty.

@@ -19,11 +19,16 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include "xmldom/xml_text_output.h"
+
 namespace corvane {
 namespace xmlio {
 
 // `path` is narrow text up to its first NUL. False when no file was written.
 bool WriteChunkFile(const CString& path, boost::shared_ptr<IChunk> root, ProgressState& progress);
+// The same bytes into `sink`, for a stream, under the same protocol; false,
+// writing nothing, when the root is empty or its label is not an XML name.
+bool WriteChunkText(boost::shared_ptr<IChunk> root, xmldom::TextSink& sink, ProgressState& progress);
 
 }  // namespace xmlio
 }  // namespace corvane

@@ -1,5 +1,6 @@
 #include <corvane/xmlio/load_report.h>
 
+#include "platform/readable_file.h"
 #include "xmlio/chunk_file_reader.h"
 
 namespace corvane {
@@ -11,6 +12,13 @@ LoadReport InspectChunkFile(const CString& path, const LeftOutObserver& observer
   const LoadReport report = xmlio::ReadChunkFile(path, root, quiet, observer);
   if (tree != nullptr && report.loads) *tree = std::move(root);
   return report;
+}
+
+bool ChunkFileOpens(const CString& path, std::string* reason) {
+  platform::ReadableFile file;
+  if (file.Open(path)) return true;
+  if (reason != nullptr) *reason = xmlio::kUnreadableFile;
+  return false;
 }
 
 }  // namespace corvane

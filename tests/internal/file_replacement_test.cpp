@@ -5,7 +5,6 @@
 #include "platform/file_replacement.h"
 
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -132,6 +132,31 @@ TEST(FileReplacement, WithoutPrivilegesSavesInPlaceWhereNoTemporaryCanBeMade) {
               drop.Entries().size() == 1u);
 }
 
+// Saves `text` in a child reporting each piece of `piece` bytes written, and kills it after
+// `pieces` reports (one more than the pieces: while it commits) and `delay` microseconds.
+// False when the child finished before the kill and its save failed.
+bool KilledSave(const std::string& path, const std::string& text, std::size_t piece, int pieces,
+                useconds_t delay, bool named) {
+  int progress[2];
+  if (::pipe(progress) != 0) return false;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    UseNamedTemporariesForTesting(named);
+    const auto report = [&] { return ::write(progress[1], "p", 1) == 1; };
+    ::_exit(Save(path, text, nullptr, piece, report) ? 0 : 2);
+  }
+  ::close(progress[1]);
+  char token;
+  for (int n = pieces; n > 0; --n)
+    if (::read(progress[0], &token, 1) != 1) break;
+  ::usleep(delay);
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ::close(progress[0]);
+  return WIFSIGNALED(status) || WEXITSTATUS(status) == 0;
+}
+
 TEST(FileReplacement, KilledSavesLeaveOldOrNewAndNoLitter) {
   ScratchDir dir;
   const std::string path = dir.Path("big.bin");
@@ -142,24 +167,10 @@ TEST(FileReplacement, KilledSavesLeaveOldOrNewAndNoLitter) {
   for (int round = 0; round < 20; ++round) {
     const std::string old = Content(1000 + round, round);
     ASSERT_TRUE(Save(path, old) && dir.Entries().size() == 1u) << round;
-    int progress[2];
-    ASSERT_EQ(::pipe(progress), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {  // reports each piece written
-      UseNamedTemporariesForTesting(round % 2 == 1);
-      const auto report = [&] { return ::write(progress[1], "p", 1) == 1; };
-      ::_exit(Save(path, large, nullptr, kPiece, report) ? 0 : 2);
-    }
-    ::close(progress[1]);
-    char token;
-    for (int n = std::uniform_int_distribution<int>(1, 384)(random); n > 0; --n)
-      if (::read(progress[0], &token, 1) != 1) break;
-    ::usleep(std::uniform_int_distribution<useconds_t>(0, 3000)(random));
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ::close(progress[0]);
-    EXPECT_TRUE(WIFSIGNALED(status) || WEXITSTATUS(status) == 0) << round;
+    EXPECT_TRUE(KilledSave(path, large, kPiece, std::uniform_int_distribution<int>(1, 384)(random),
+                           std::uniform_int_distribution<useconds_t>(0, 3000)(random),
+                           round % 2 == 1))
+        << round;
     const std::string now = ReadText(path);
     EXPECT_TRUE(now == old || now == large) << round << ": " << now.size() << " bytes";
     if (dir.Entries().size() > 1) ++leftovers;
@@ -168,29 +179,60 @@ TEST(FileReplacement, KilledSavesLeaveOldOrNewAndNoLitter) {
   EXPECT_GT(leftovers, 0) << "no kill left a temporary: the cleaning went untested";
 }
 
-TEST(FileReplacement, AFullFileSystemKeepsTheOldFileUnlessTheNewFitsAlone) {
+// Another user can plant names like a leftover's in a shared folder: a save removes only its
+// own user's regular files, whatever else is planted beside them.
+TEST(FileReplacement, CleaningUpRemovesOnlyTheSavingUsersOwnLeftovers) {
+  if (::geteuid() != 0) GTEST_SKIP() << "planting another user's file needs root";
+  ScratchDir dir;
+  const std::string path = dir.Path("doc.xml");
+  ASSERT_TRUE(Save(path, "old"));
+  EXPECT_TRUE(KilledSave(path, Content(1 << 20, 2), 1 << 16, 1, 0, true));
+  ASSERT_EQ(dir.Entries().size(), 2u) << "a named temporary is made at the start";
+  const std::string leftover = *dir.Entries().begin();  // ".corvane-..." sorts first
+  const std::string lookAlike = dir.Path(leftover.substr(0, leftover.size() - 16));
+  const std::string theirs = lookAlike + "theirsAAAAAA.tmp", link = lookAlike + "linkAAAAAAAA.tmp";
+  WriteText(theirs, "theirs");
+  ASSERT_EQ(::chown(theirs.c_str(), kNobody, kNoGroup) || ::symlink(path.c_str(), link.c_str()), 0);
+  for (int n = 0; n < 1000; ++n) {
+    char letters[13];
+    std::snprintf(letters, sizeof letters, "fifo%08d", n);
+    ASSERT_EQ(::mkfifo((lookAlike + letters + ".tmp").c_str(), 0600), 0);
+  }
+  EXPECT_TRUE(Save(path, "new") && ReadText(path) == "new");
+  const auto entries = dir.Entries();
+  EXPECT_EQ(entries.size(), 1003u);
+  EXPECT_EQ(entries.count(leftover), 0u) << "the own leftover goes";
+  EXPECT_EQ(ReadText(theirs), "theirs");
+}
+
+TEST(FileReplacement, ASaveThatDoesNotFitBesideTheOldFileFailsAndKeepsItWhole) {
   ScratchDir disk;  // RLIMIT_FSIZE is in save_test.cpp
   const std::string file = disk.Path("a.bin");
   const int answer = InChild([&] {
-    if (::unshare(CLONE_NEWNS) || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) ||
-        ::mount("tmpfs", disk.Dir().c_str(), "tmpfs", 0, "size=1m")) {
-      return 77;
-    }
+    if (!MountInOwnNamespace("tmpfs", disk.Dir().c_str(), "tmpfs", "size=1m")) return kCannotMount;
     int error = 0;
-    const std::string small = Content(400 << 10, 3), larger = Content(700 << 10, 6);
-    WriteText(file, small);               // the new content cannot fit at all
-    UseNamedTemporariesForTesting(true);  // in this child only
-    if (Save(file, Content(3 << 20, 5), &error, 65536) || error != ENOSPC) return 1;
-    if (ReadText(file) != small || disk.Entries().size() != 1) return 2;
-    WriteText(file, Content(600 << 10, 4));  // old and new do not fit together; the new fits alone
-    if (!Save(file, larger, &error) || ReadText(file) != larger) return 3;
-    if (disk.Entries().size() != 1) return 6;
+    const std::string old = Content(600 << 10, 4), larger = Content(700 << 10, 6);
+    WriteText(file, old);
+    for (const bool named : {false, true}) {  // the new content would fit alone
+      UseNamedTemporariesForTesting(named);
+      if (Save(file, larger, &error, 65536) || error != ENOSPC) return 1;
+      if (ReadText(file) != old || disk.Entries().size() != 1) return 2;
+    }
+    // Killed anywhere, the last pieces and the commit included: the old file whole.
+    std::mt19937 random(18);
+    for (int round = 0; round < 16; ++round) {
+      const int pieces = round < 8 ? 11 : std::uniform_int_distribution<int>(1, 11)(random);
+      KilledSave(file, larger, 65536, pieces,
+                 std::uniform_int_distribution<useconds_t>(0, 500)(random), round % 2 == 1);
+      if (ReadText(file) != old) return 3;
+    }
+    if (!Save(file, "fits") || ReadText(file) != "fits" || disk.Entries().size() != 1) return 4;
     // Read-only, the file is not written even by root.
-    if (::mount(nullptr, disk.Dir().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr)) return 4;
-    if (Save(file, "new", &error) || error != EROFS || ReadText(file) != larger) return 5;
+    if (::mount(nullptr, disk.Dir().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr)) return 5;
+    if (Save(file, "new", &error) || error != EROFS || ReadText(file) != "fits") return 6;
     return 0;
   });
-  if (answer == 77) GTEST_SKIP() << "mounting a small file system is not allowed here";
+  if (answer == kCannotMount) GTEST_SKIP() << "mounting a small file system is not allowed here";
   EXPECT_EQ(answer, 0);
 }
 

@@ -21,8 +21,9 @@ struct Outcome {
   std::string output;  // standard output and standard error together
 };
 
-Outcome RunTool(const std::string& arguments) {
-  const std::string command = std::string(CORVANE_TOOL_PATH) + " " + arguments + " 2>&1";
+// Runs a shell command line, in which $T names the tool.
+Outcome RunShell(const std::string& line) {
+  const std::string command = "T=" + std::string(CORVANE_TOOL_PATH) + "; " + line;
   Outcome outcome{-1, ""};
   std::FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return outcome;
@@ -34,6 +35,8 @@ Outcome RunTool(const std::string& arguments) {
   outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return outcome;
 }
+
+Outcome RunTool(const std::string& arguments) { return RunShell("$T " + arguments + " 2>&1"); }
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -121,7 +124,12 @@ TEST_F(ToolTest, ShowListsTheLoadedTree) {
             "    Layer \"Walls\"\n"
             "      Color [float3] 1.000000,0.500000,0.000000\n");
   EXPECT_EQ(RunTool("show --depth 1 " + path).output, "FILE_CONVERT\n  SysVar\n  Layers\n");
-  EXPECT_EQ(RunTool("show " + Write("bad.xml", "<a>")).exitCode, 1);
+  EXPECT_EQ(RunTool("show " + Write("bad.xml", "<a>")).exitCode, 2);
+  const Outcome folder = RunTool("show " + m_root);  // a device or FIFO alike
+  EXPECT_EQ(folder.exitCode, 2);
+  EXPECT_EQ(folder.output, "corvane: " + m_root +
+                               " does not load: the file cannot be read (missing, not a regular "
+                               "file, or no access)\n");
   EXPECT_EQ(RunTool("show --depth x " + path).exitCode, 2);
 }
 
@@ -222,6 +230,12 @@ TEST_F(ToolTest, DiffExitsZeroForTheSameTreeAndTwoForTrouble) {
   EXPECT_EQ(trouble.exitCode, 2);
   EXPECT_EQ(trouble.output,
             "corvane: " + broken + " does not load: mismatched tag (line 2, column 6)\n");
+  // Both inputs are checked before either loads: no note on A's left-out elements.
+  const Outcome folder = RunTool("diff " + Write("mixed.xml", kMixedFile) + " " + m_root);
+  EXPECT_EQ(folder.exitCode, 2);
+  EXPECT_EQ(folder.output, "corvane: " + m_root +
+                               " does not load: the file cannot be read (missing, not a regular "
+                               "file, or no access)\n");
   EXPECT_EQ(RunTool("diff " + a).exitCode, 2);
   EXPECT_EQ(RunTool("diff --max 0 " + a + " " + a).exitCode, 2);
 }
@@ -318,6 +332,34 @@ TEST_F(ToolTest, ConvertRefusesJsonItCannotCarryAndWritesNothing) {
       RunTool("convert " + Write("ok.json", "{\"label\":\"R\"}") + " " + Path("no/folder.xml"));
   EXPECT_EQ(unwritable.exitCode, 1);
   EXPECT_EQ(unwritable.output, "corvane: cannot write " + Path("no/folder.xml") + "\n");
+}
+
+// Standard output is a stream: redirected or appended to, it is written where it stands, never
+// replaced. An output that cannot be written whole (a file-size limit of 0 here) stays as it was.
+TEST_F(ToolTest, OutputsGoIntoStandardOutputOrKeepTheOldFile) {
+  const std::string xml = Write("kinds.xml", kKindsXml), json = Write("kinds.json", kKindsJson);
+  const std::string out = Write("out.txt", "earlier\n");
+  EXPECT_EQ(RunShell("$T convert " + json + " - >> " + out).exitCode, 0);
+  EXPECT_EQ(Read("out.txt"), "earlier\n" + std::string(kKindsXml));
+  EXPECT_EQ(
+      RunShell("{ echo header; $T convert " + json + " -; $T convert " + xml + " -; } > " + out)
+          .exitCode,
+      0);
+  EXPECT_EQ(Read("out.txt"), "header\n" + std::string(kKindsXml) + kKindsJson);
+
+  ASSERT_EQ(RunTool("demo " + m_root).exitCode, 0);
+  const std::string limited = "trap '' XFSZ; ulimit -f 0; exec $T ";
+  for (const std::string& command :
+       {"convert " + xml + " " + Path("old.json"), "convert " + json + " " + Path("old.xml"),
+        "mesh " + Path("demo.bin") + " --obj " + Path("old.obj"),
+        "mesh " + Path("demo.bin") + " --json " + Path("old.json")}) {
+    for (const char* name : {"old.json", "old.xml", "old.obj"}) Write(name, "the old output");
+    const Outcome failed = RunShell(limited + command + " 2>&1");
+    EXPECT_EQ(failed.exitCode, 1) << command << "\n" << failed.output;
+    EXPECT_TRUE(Contains(failed.output, "cannot write")) << failed.output;
+    for (const char* name : {"old.json", "old.xml", "old.obj"})
+      EXPECT_EQ(Read(name), "the old output") << command;
+  }
 }
 
 TEST_F(ToolTest, MeshWritesJsonForScripts) {

@@ -8,6 +8,7 @@
 #include <corvane/xmlio/xml_file_io.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -291,6 +292,26 @@ TEST(XmlFileHostile, MemoryGrowsWithTheFileNotFaster) {
     // file; memory growing with the square of the size would take four times.
     EXPECT_LE(peak, 3 * halfPeak + kFileLimit) << shape.what << ": " << halfPeak << ", " << peak;
   }
+}
+
+// The DOM's Open refuses what is not XML as the parser sees it, not after reading the whole file:
+// a large file of zero bytes costs one block of the parser, and a document no more than its
+// bytes and tree.
+TEST(XmlFileHostile, TheDomRefusesWhatIsNotXmlAtItsFirstBytes) {
+  ScratchDir folder;
+  const std::string zeros = folder.Path("zeros.xml"), text = folder.Path("text.xml");
+  WriteText(zeros, "");
+  std::filesystem::resize_file(zeros, 256u << 20);  // sparse: no disk space taken
+  WriteText(text, "<r>" + std::string(8u << 20, 'x') + "</r>");
+  DomXml::CXml xml;
+  {
+    AllocationMeter meter;
+    EXPECT_FALSE(xml.Open(zeros.c_str()));
+    EXPECT_LT(meter.PeakAboveStart(), 4u << 20) << "one block of the parser";
+  }
+  AllocationMeter meter;
+  EXPECT_TRUE(xml.Open(text.c_str()));
+  EXPECT_LT(meter.PeakAboveStart(), 20u << 20) << "the file's bytes and a small tree";
 }
 
 }  // namespace

@@ -82,12 +82,10 @@ bool ReadJsonFile(const std::string& in, boost::shared_ptr<IChunk>& root) {
 int JsonToXml(const std::string& in, const std::string& out) {
   boost::shared_ptr<IChunk> root;
   if (!ReadJsonFile(in, root)) return kExitUsage;
-  if (out == "-") {
-    // The library writes a device or pipe in place, and replaces a file that
-    // standard output was redirected to by its name, as it replaces any file;
-    // the descriptor then shows nothing of the save, so nothing is checked.
-    XmlFileIO("/dev/stdout").save(root);
-    return kExitOk;
+  if (out == "-") {  // a stream, written where it stands: not a file to replace
+    if (WriteChunkStream(stdout, root)) return kExitOk;
+    std::fprintf(stderr, "corvane: cannot write standard output: %s\n", std::strerror(errno));
+    return kExitFailure;
   }
   if (!SaveChunkFile(NarrowPath(out), root)) {
     std::fprintf(stderr, "corvane: cannot write %s\n", out.c_str());

@@ -100,6 +100,8 @@ void PrintSummary(const unsigned long (&counts)[4], unsigned long total, bool st
 int DiffCommand(const Arguments& args) {
   DiffOptions options;
   if (const int status = ParseArguments(args, options)) return status;
+  // Both inputs are checked before either is loaded: a load may take long.
+  if (!CheckReadable(options.paths[0]) || !CheckReadable(options.paths[1])) return kExitUsage;
   boost::shared_ptr<IChunk> trees[2];
   for (int i = 0; i < 2; ++i) {
     if (!LoadChunkTree(options.paths[i], trees[i], options.quiet)) return kExitUsage;

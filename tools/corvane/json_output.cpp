@@ -1,11 +1,6 @@
 #include "corvane/json_output.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <vector>
 
 #include "corvane/terminal.h"
 
@@ -14,30 +9,12 @@ namespace tool {
 
 bool WriteJsonTo(const std::string& path, const std::function<void(JsonWriter&)>& write,
                  std::string& error) {
-  const bool toStdout = path == "-";
-  std::FILE* out = toStdout ? stdout : std::fopen(path.c_str(), "wb");
-  if (out == nullptr) {
-    error = std::strerror(errno);
-    return false;
-  }
-  {
-    std::vector<char> buffer(1 << 16);
-    rapidjson::FileWriteStream stream(out, buffer.data(), buffer.size());
-    JsonWriter writer(stream);
-    write(writer);
-    stream.Put('\n');
-    stream.Flush();
-  }
-  bool written = std::fflush(out) == 0 && std::ferror(out) == 0;
-  if (!written) error = std::strerror(errno);
-  if (toStdout) return written;
-  if (std::fclose(out) != 0 && written) {
-    error = std::strerror(errno);
-    written = false;
-  }
-  std::error_code ignored;
-  if (!written && std::filesystem::is_regular_file(path, ignored)) std::remove(path.c_str());
-  return written;
+  OutputStream out(path);
+  if (!out.Open(error)) return false;
+  JsonWriter writer(out);
+  write(writer);
+  out.Put('\n');
+  return out.Finish(error);
 }
 
 void WriteNarrowString(JsonWriter& writer, const CString& text, std::string& scratch) {

@@ -1,25 +1,26 @@
 // Where the tool's JSON goes: streamed through a rapidjson Writer and a small
-// buffer into a file or standard output, so that output of any size costs
-// no memory of its own. Texts of the library (code page 936) become UTF-8.
+// buffer into a file's save or standard output (output_stream.h), so that
+// output of any size costs no memory of its own. Texts of the library (code
+// page 936) become UTF-8.
 #pragma once
 
 #include <corvane/platform/cstring.h>
-#include <rapidjson/filewritestream.h>
 #include <rapidjson/writer.h>
 
 #include <functional>
 #include <string>
 
+#include "corvane/output_stream.h"
+
 namespace corvane {
 namespace tool {
 
-typedef rapidjson::Writer<rapidjson::FileWriteStream> JsonWriter;
+typedef rapidjson::Writer<OutputStream> JsonWriter;
 
-// Runs `write` on a writer into `path` ("-": standard output; a file is
-// created or truncated) and ends the text with a line feed. False, with the
+// Runs `write` on a writer into `path` ("-": standard output; a file gets the
+// library's save) and ends the text with a line feed. False, with the
 // system's reason in `error`, when the file cannot be opened or a byte of it
-// was not written; a regular file that failed is removed rather than left
-// half written.
+// was not written; an existing file then stays as it was.
 bool WriteJsonTo(const std::string& path, const std::function<void(JsonWriter&)>& write,
                  std::string& error);
 

@@ -91,8 +91,9 @@ int MeshCommand(const Arguments& args) {
   if (jsonPath != "-") PrintMeshSummary(stdout, meshes);
   if (!objPath.empty()) {
     MeshCounts written;
-    if (!WriteObj(objPath, meshes, &written)) {
-      std::fprintf(stderr, "corvane: cannot write %s\n", objPath.c_str());
+    std::string error;
+    if (!WriteObj(objPath, meshes, &written, error)) {
+      std::fprintf(stderr, "corvane: cannot write %s: %s\n", objPath.c_str(), error.c_str());
       return kExitFailure;
     }
     std::printf("wrote %s: %llu groups, %llu vertices, %llu faces\n", objPath.c_str(),

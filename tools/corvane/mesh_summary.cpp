@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "corvane/output_stream.h"
 #include "corvane/terminal.h"
 
 namespace corvane {
@@ -46,33 +47,34 @@ void PrintMeshSummary(std::FILE* out, const std::vector<BinMeshData>& meshes) {
                total.indices);
 }
 
-bool WriteObj(const std::string& path, const std::vector<BinMeshData>& meshes,
-              MeshCounts* written) {
-  std::FILE* out = std::fopen(path.c_str(), "w");
-  if (out == nullptr) return false;
+bool WriteObj(const std::string& path, const std::vector<BinMeshData>& meshes, MeshCounts* written,
+              std::string& error) {
+  OutputStream out(path);
+  if (!out.Open(error)) return false;
   MeshCounts counts;
   unsigned long long nextVertex = 1;  // OBJ counts vertices from 1 across the file
-  std::fprintf(out, "# written by corvane mesh\n");
+  out.Print("# written by corvane mesh\n");
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     const BinMeshData& mesh = meshes[i];
-    std::fprintf(out, "g mesh%zu_%d_%s\n", i + 1, mesh.number, Utf8(mesh.name).c_str());
+    const std::string name = Utf8(mesh.name);
+    out.Print("g mesh%zu_%d_", i + 1, mesh.number);
+    out.Append(name.data(), name.size());
+    out.Put('\n');
     ++counts.meshes;
     for (const BinFaceData& face : mesh.faces) {
       if (face.points3d.size() < 3) continue;  // not a polygon
       for (const AcGePoint3d& point : face.points3d) {
-        std::fprintf(out, "v %.17g %.17g %.17g\n", point.x, point.y, point.z);
+        out.Print("v %.17g %.17g %.17g\n", point.x, point.y, point.z);
       }
-      std::fputc('f', out);
-      for (std::size_t k = 0; k < face.points3d.size(); ++k)
-        std::fprintf(out, " %llu", nextVertex + k);
-      std::fputc('\n', out);
+      out.Put('f');
+      for (std::size_t k = 0; k < face.points3d.size(); ++k) out.Print(" %llu", nextVertex + k);
+      out.Put('\n');
       nextVertex += face.points3d.size();
       counts.points3d += face.points3d.size();
       ++counts.faces;
     }
   }
-  const bool ok = std::ferror(out) == 0;
-  if (std::fclose(out) != 0 || !ok) return false;
+  if (!out.Finish(error)) return false;
   if (written != nullptr) *written = counts;
   return true;
 }

@@ -19,8 +19,11 @@ MeshCounts CountMesh(const BinMeshData& mesh);
 // One line a mesh, then the totals.
 void PrintMeshSummary(std::FILE* out, const std::vector<BinMeshData>& meshes);
 // Wavefront OBJ: one group a mesh, each face one polygon through its 3D
-// points in order. False when the file cannot be written.
-bool WriteObj(const std::string& path, const std::vector<BinMeshData>& meshes, MeshCounts* written);
+// points in order, given the library's save ("-": standard output). False,
+// with the reason in `error` and an existing file as it was, when the file
+// cannot be written.
+bool WriteObj(const std::string& path, const std::vector<BinMeshData>& meshes, MeshCounts* written,
+              std::string& error);
 
 }  // namespace tool
 }  // namespace corvane

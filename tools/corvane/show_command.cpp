@@ -8,6 +8,7 @@
 #include "corvane/commands.h"
 #include "corvane/terminal.h"
 #include "corvane/tree_listing.h"
+#include "corvane/tree_loading.h"
 
 namespace corvane {
 namespace tool {
@@ -18,7 +19,9 @@ const char kShowUsage[] =
     "Loads FILE as the library loads it and lists the chunk tree, one chunk a\n"
     "line: label, \"name\", [type] and value. Elements that loading leaves out\n"
     "are not listed (corvane check explains them). --depth N stops N levels\n"
-    "below the root.\n";
+    "below the root. Exit status: 0 listed, 1 the document element itself is\n"
+    "left out, 2 bad arguments or a file that does not load (the reason, line\n"
+    "and column are printed).\n";
 
 int ShowCommand(const Arguments& args) {
   std::string path;
@@ -37,6 +40,7 @@ int ShowCommand(const Arguments& args) {
     }
   }
   if (path.empty()) return UsageError("show needs a file", kShowUsage);
+  if (!CheckReadable(path)) return kExitUsage;
 
   XmlFileIO file(NarrowPath(path));
   const ProgressBar bar = MakeProgressBar();
@@ -46,6 +50,13 @@ int ShowCommand(const Arguments& args) {
   boost::shared_ptr<IChunk> root;
   file.read(root);
   if (!root) {
+    // Read again only to say why, in the words of check, diff and convert.
+    const LoadReport report = InspectChunkFile(NarrowPath(path));
+    if (!report.loads) {
+      std::fputs("corvane: ", stderr);
+      PrintLoadFailure(stderr, path, report);
+      return kExitUsage;
+    }
     std::fprintf(stderr, "corvane: %s gives no chunk tree (corvane check %s tells why)\n",
                  path.c_str(), path.c_str());
     return kExitFailure;

@@ -100,7 +100,26 @@ bool NarrowExactly(const char* utf8, std::size_t length, CString& narrow) {
   return true;
 }
 
-std::string Utf8(const CString& text) { return Utf8FromWide(XmlOp::CString2wstring(text)); }
+// In pieces of at most kPiece bytes cut between characters (a byte of 0x80
+// or more leads a double-byte character), so that a text as large as a file
+// costs its UTF-8 form and one piece, not a wide copy four times its size.
+std::string Utf8(const CString& text) {
+  constexpr std::size_t kPiece = 1 << 16;
+  const char* bytes = text.GetString();
+  const std::size_t length = static_cast<std::size_t>(text.GetLength());
+  std::string utf8;
+  utf8.reserve(length);
+  for (std::size_t from = 0; from < length;) {
+    std::size_t to = from;
+    while (to < length && to - from < kPiece)
+      to += static_cast<unsigned char>(bytes[to]) < 0x80 ? 1 : 2;
+    to = std::min(to, length);
+    utf8 +=
+        Utf8FromWide(XmlOp::CString2wstring(CString(bytes + from, static_cast<int>(to - from))));
+    from = to;
+  }
+  return utf8;
+}
 
 std::string Utf8(const std::string& text) { return Utf8(XmlOp::string2CString(text)); }
 

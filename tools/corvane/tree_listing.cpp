@@ -18,14 +18,16 @@ unsigned long ListTree(std::FILE* out, const boost::shared_ptr<IChunk>& root, in
     IChunk* chunk = pending.back().first;
     const int depth = pending.back().second;
     pending.pop_back();
-    std::string line(static_cast<std::size_t>(depth) * 2, ' ');
-    line += Utf8(chunk->label());
-    if (!chunk->name().IsEmpty()) line += " \"" + Utf8(chunk->name()) + "\"";
+    // Piece by piece: a value may be as large as the file, and one copy of
+    // its text is all a line may cost.
+    std::fprintf(out, "%*s%s", depth * 2, "", Utf8(chunk->label()).c_str());
+    if (!chunk->name().IsEmpty()) std::fprintf(out, " \"%s\"", Utf8(chunk->name()).c_str());
     if (!chunk->type().IsEmpty()) {
-      line += " [" + Utf8(chunk->type()) + "]";
-      line += " " + Utf8(chunk->getValueAsString());
+      std::fprintf(out, " [%s] ", Utf8(chunk->type()).c_str());
+      const std::string value = Utf8(chunk->getValueAsString());
+      std::fwrite(value.data(), 1, value.size(), out);
     }
-    std::fprintf(out, "%s\n", line.c_str());
+    std::fputc('\n', out);
     ++listed;
     if (maxDepth >= 0 && depth >= maxDepth) continue;
     IChunk::ChildList& children = chunk->children();

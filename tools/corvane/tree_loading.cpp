@@ -11,6 +11,14 @@ void PrintLoadFailure(std::FILE* out, const std::string& path, const LoadReport&
   std::fprintf(out, "\n");
 }
 
+bool CheckReadable(const std::string& path) {
+  LoadReport report;
+  if (ChunkFileOpens(NarrowPath(path), &report.failure)) return true;
+  std::fputs("corvane: ", stderr);
+  PrintLoadFailure(stderr, path, report);
+  return false;
+}
+
 bool LoadChunkTree(const std::string& path, boost::shared_ptr<IChunk>& root, bool quiet) {
   const LoadReport report = InspectChunkFile(NarrowPath(path), LeftOutObserver(), &root);
   if (!report.loads) {

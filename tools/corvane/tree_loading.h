@@ -16,6 +16,10 @@ namespace tool {
 // "PATH does not load: REASON (line L, column C)" and a line feed.
 void PrintLoadFailure(std::FILE* out, const std::string& path, const LoadReport& report);
 
+// Whether `path` (UTF-8) opens for reading as loading opens it; when not,
+// the reason goes to standard error as for a file that does not load.
+bool CheckReadable(const std::string& path);
+
 // Loads `path` (UTF-8, as given on the command line) into `root`, which is
 // empty when the document element itself is left out. False when the file
 // does not load; the reason then goes to standard error. Unless `quiet`, a

@@ -45,4 +45,10 @@ CORVANE_API LoadReport InspectChunkFile(const CString& path,
                                         const LeftOutObserver& observer = LeftOutObserver(),
                                         boost::shared_ptr<IChunk>* tree = nullptr);
 
+// Whether `path` opens for reading as loading opens it (a regular file the
+// caller may read), reading nothing: a tool checks all its inputs before
+// loading any. When not, `reason` (when not null) says so in the words of
+// LoadReport::failure.
+CORVANE_API bool ChunkFileOpens(const CString& path, std::string* reason = nullptr);
+
 }  // namespace corvane
