@@ -5,7 +5,8 @@
 set -euo pipefail
 
 packages=(cmake make g++ clang clang-format libclang-rt-14-dev pkg-config
-          libboost-dev libpugixml-dev libexpat1-dev libxml2-utils libgtest-dev rapidjson-dev "$@")
+          libboost-dev libpugixml-dev libexpat1-dev libxml2-utils libgtest-dev googletest rapidjson-dev
+          g++-mingw-w64-x86-64-posix wine64 "$@")  # the last two: the Windows pass
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \

@@ -2,11 +2,11 @@
 // failure, and what a full disk keeps back in memory.
 #include "platform/file_replacement.h"
 
-#include <cerrno>
 #include <cstring>
 #include <new>
 
 #include "platform/native_path.h"
+#include "platform/os_error.h"
 
 namespace corvane {
 namespace platform {
@@ -15,13 +15,6 @@ namespace {
 // Writes from a streaming serializer arrive in small pieces; they reach the
 // file in blocks of this size.
 constexpr std::size_t kBufferSize = 64 * 1024;
-
-bool IsFullDisk(int error) {
-#ifdef EDQUOT
-  if (error == EDQUOT) return true;
-#endif
-  return error == ENOSPC;
-}
 
 }  // namespace
 
@@ -35,21 +28,21 @@ FileReplacement::~FileReplacement() {
 bool FileReplacement::Open() {
   if (m_state != State::kIdle) return false;
   m_state = State::kDone;
-  std::string path;
+  NativePathString path;
   if (!NativePath(m_narrowPath.c_str(), path)) {
-    Fail(m_narrowPath.empty() ? ENOENT : EILSEQ);
+    Fail(m_narrowPath.empty() ? kErrorFileNotFound : kErrorBadPath);
     return false;
   }
   m_buffer.reset(new (std::nothrow) char[kBufferSize]);
   if (!m_buffer) {
-    Fail(ENOMEM);
+    Fail(kErrorNoMemory);
     return false;
   }
   int error;
   try {
     error = PrepareNative(path);
   } catch (const std::bad_alloc&) {
-    error = ENOMEM;
+    error = kErrorNoMemory;
   }
   if (error != 0) {
     Fail(error);
@@ -62,7 +55,7 @@ bool FileReplacement::Open() {
 
 void FileReplacement::Write(const void* data, std::size_t size) noexcept {
   if (m_state != State::kOpen) {
-    Fail(EBADF);
+    Fail(kErrorNotOpen);
     return;
   }
   if (m_error != 0 || size == 0) return;
@@ -94,7 +87,7 @@ void FileReplacement::Write(const void* data, std::size_t size) noexcept {
 
 bool FileReplacement::Commit() {
   if (m_state != State::kOpen) {
-    Fail(EBADF);
+    Fail(kErrorNotOpen);
     return false;
   }
   m_state = State::kDone;
@@ -108,7 +101,7 @@ bool FileReplacement::Commit() {
     try {
       error = FinishNative(m_heldBack.data(), m_heldBack.size());
     } catch (const std::bad_alloc&) {
-      error = ENOMEM;
+      error = kErrorNoMemory;
     }
     if (error != 0) Fail(error);
   }
@@ -122,7 +115,7 @@ void FileReplacement::Send(const char* data, std::size_t size) noexcept {
   std::size_t written = 0;
   const int error = WriteNative(data, size, written);
   if (error == 0) return;
-  if (!m_replacing || !IsFullDisk(error)) {
+  if (!m_replacing || !IsFullDiskError(error)) {
     Fail(error);
     return;
   }
@@ -142,7 +135,7 @@ void FileReplacement::HoldBack(const char* data, std::size_t size) noexcept {
   try {
     m_heldBack.insert(m_heldBack.end(), data, data + size);
   } catch (const std::bad_alloc&) {
-    Fail(ENOMEM);
+    Fail(kErrorNoMemory);
   }
 }
 

@@ -1,9 +1,21 @@
 # The shared library exports its interface, and only it: no symbol of the
 # DOM engine or of internal helpers may be visible to hosts.
-execute_process(COMMAND nm -D -C --defined-only ${LIBRARY}
-  OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+# A DLL's exports are its export table (OBJDUMP -p), put in nm's form.
+if(LIBRARY MATCHES "\\.dll$")
+  execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} COMMAND c++filt
+    OUTPUT_VARIABLE table RESULT_VARIABLE result)
+  string(REGEX MATCHALL "\n\t\[ *[0-9]+\] [^\n]*" entries "${table}")
+  set(symbols "")
+  foreach(entry IN LISTS entries)
+    string(REGEX REPLACE "^\n\t\[ *[0-9]+\] " "" name "${entry}")
+    string(APPEND symbols "0 T ${name}\n")
+  endforeach()
+else()
+  execute_process(COMMAND nm -D -C --defined-only ${LIBRARY}
+    OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
+endif()
+if(NOT result EQUAL 0 OR symbols STREQUAL "")
+  message(FATAL_ERROR "no exports read from ${LIBRARY}")
 endif()
 
 set(expected

@@ -1,8 +1,6 @@
 // The corvane tool, run as a person runs it: exit codes and what it prints.
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -20,16 +18,9 @@ struct Outcome {
 };
 
 Outcome RunTool(const std::string& arguments) {
-  const std::string command = std::string(CORVANE_TOOL_PATH) + " " + arguments + " 2>&1";
   Outcome outcome{-1, ""};
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return outcome;
-  char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    outcome.output.append(buffer, got);
-  }
-  const int status = ::pclose(pipe);
-  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  outcome.exitCode =
+      RunCommand(Quoted(CORVANE_TOOL_PATH) + " " + arguments + " 2>&1", outcome.output);
   return outcome;
 }
 
