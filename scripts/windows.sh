@@ -84,6 +84,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "== Wine prefix (once)"
   "$wine" wineboot --init >/dev/null 2>&1 || true
 fi
+# One Wine server for the whole pass: programs started side by side would
+# otherwise race to start one.
+wineserver=${wine%64}server
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+# Its background services start now, holding no test's output open.
+"$wineserver" -p
+trap '"$wineserver" -k 2>/dev/null || true' EXIT
+"$wine" wineboot >/dev/null 2>&1 </dev/null || true
+
 # xmllint.exe, the tests' outside judge, on the Windows side's PATH.
 export WINEPATH="Z:${deps//\//\\}\\bin"
 

@@ -4,12 +4,7 @@
 if(LIBRARY MATCHES "\\.dll$")
   execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} COMMAND c++filt
     OUTPUT_VARIABLE table RESULT_VARIABLE result)
-  string(REGEX MATCHALL "\n\t\[ *[0-9]+\] [^\n]*" entries "${table}")
-  set(symbols "")
-  foreach(entry IN LISTS entries)
-    string(REGEX REPLACE "^\n\t\[ *[0-9]+\] " "" name "${entry}")
-    string(APPEND symbols "0 T ${name}\n")
-  endforeach()
+  string(REGEX REPLACE "\n\t\\[ *[0-9]+\\] " "\n0 T " symbols "${table}")
 else()
   execute_process(COMMAND nm -D -C --defined-only ${LIBRARY}
     OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
@@ -28,6 +23,11 @@ set(expected
   "operator<<(CArchive&, BinMeshData const&)" "AcGeContext::gTol" "CString::Format"
   "typeinfo for CException" "typeinfo for CArchiveException" "typeinfo for CFileException"
   "typeinfo for _com_error" "vtable for CFile" "typeinfo for CFile" "vtable for CCorvaneApp")
+if(LIBRARY MATCHES "\\.dll$")
+  # Every member of _com_error is inline: each module has its type
+  # information, and MinGW's runtime matches a catch by the type's name.
+  list(REMOVE_ITEM expected "typeinfo for _com_error")
+endif()
 foreach(name IN LISTS expected)
   string(FIND "${symbols}" "${name}" at)
   if(at EQUAL -1)

@@ -41,7 +41,11 @@ if(NOT result EQUAL 0)
 endif()
 separate_arguments(flags UNIX_COMMAND "${flags}")
 if(WINDOWS_DEPS)  # Boost's headers, as a Windows host gets them from its package manager
-  list(APPEND flags -I${WINDOWS_DEPS}/include -static)
+  # An import library does not link with -static: the C++ runtime is linked
+  # in, the threads runtime DLL goes beside the program.
+  list(APPEND flags -I${WINDOWS_DEPS}/include -static-libgcc -static-libstdc++)
+  execute_process(COMMAND ${CXX} -print-file-name=libwinpthread-1.dll
+    OUTPUT_VARIABLE threads_dll OUTPUT_STRIP_TRAILING_WHITESPACE)
 endif()
 run(${CXX} -Wall -Wextra -Werror ${CONSUMER_DIR}/host.cpp ${flags} ${runtime_path}
     -o ${WORK_DIR}/pkg-host${exe})
@@ -53,7 +57,8 @@ if(TOOLCHAIN)
 else()
   set(run_dir ${WORK_DIR}/consumers)
 endif()
-file(COPY ${WORK_DIR}/cmake-build/host${exe} ${WORK_DIR}/pkg-host${exe} DESTINATION ${run_dir})
+file(COPY ${WORK_DIR}/cmake-build/host${exe} ${WORK_DIR}/pkg-host${exe} ${threads_dll}
+  DESTINATION ${run_dir})
 run(${EMULATOR} ${run_dir}/host${exe} ${WORK_DIR})
 run(${EMULATOR} ${run_dir}/pkg-host${exe} ${WORK_DIR})
 message(STATUS "installed tool and consumers run from the prefix with the loader path empty")

@@ -1,4 +1,11 @@
 #include <corvane/xmlio/checked_save.h>
+#ifdef _WIN32
+#include <process.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#endif
 #include <corvane/xmlio/xml_file_io.h>
 
 #include <cctype>
@@ -86,8 +93,22 @@ int JsonToXml(const std::string& in, const std::string& out) {
     // The library writes a device or pipe in place, and replaces a file that
     // standard output was redirected to by its name, as it replaces any file;
     // the descriptor then shows nothing of the save, so nothing is checked.
+#ifdef _WIN32
+    // Windows has no name for standard output: the document is saved to a
+    // temporary file and copied out.
+    const std::string temporary = (std::filesystem::temp_directory_path() /
+                                   ("corvane-" + std::to_string(::_getpid()) + ".xml"))
+                                      .string();
+    const bool saved = SaveChunkFile(temporary.c_str(), root);
+    std::ifstream copy(temporary, std::ios::binary);
+    std::cout << copy.rdbuf() << std::flush;
+    copy.close();
+    std::remove(temporary.c_str());
+    return saved ? kExitOk : kExitFailure;
+#else
     XmlFileIO("/dev/stdout").save(root);
     return kExitOk;
+#endif
   }
   if (!SaveChunkFile(NarrowPath(out), root)) {
     std::fprintf(stderr, "corvane: cannot write %s\n", out.c_str());
