@@ -32,13 +32,19 @@ function(corvane_strict target)
 endfunction()
 
 # corvane_subsystem(NAME [USES subsystem...] [PRIVATE target...]): compiles
-# src/NAME/*.cpp once, exactly as it goes into the shared library (hidden
+# src/NAME/*.cpp (the current platform's back ends only) once, exactly as it goes into the shared library (hidden
 # symbols, position-independent code), into the object library
 # corvane_NAME_objects, and packs the same objects as the internal static
 # library corvane_NAME that tests and tools link.
 function(corvane_subsystem name)
   cmake_parse_arguments(arg "" "" "USES;PRIVATE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/src/${name}/*.cpp")
+  # Operating-system back ends: *_win32.cpp on Windows, *_posix.cpp elsewhere.
+  if(WIN32)
+    list(FILTER sources EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER sources EXCLUDE REGEX "_win32\\.cpp$")
+  endif()
   set(target corvane_${name})
   set(deps)
   foreach(dep IN LISTS arg_USES)
@@ -63,6 +69,7 @@ function(corvane_subsystem name)
   corvane_strict(${target}_objects)
   add_library(${target} STATIC $<TARGET_OBJECTS:${target}_objects>)
   target_link_libraries(${target} PUBLIC corvane_headers ${deps} PRIVATE ${arg_PRIVATE})
+  target_compile_definitions(${target} INTERFACE CORVANE_STATIC)
   corvane_strict(${target})
 endfunction()
 
@@ -83,8 +90,13 @@ function(corvane_shared_library)
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     EXPORT_NAME corvane)
-  target_link_options(corvane PRIVATE
-    "LINKER:--version-script=${PROJECT_SOURCE_DIR}/cmake/corvane.map")
+  if(WIN32)  # corvane.dll, with its import library libcorvane.dll.a
+    set_target_properties(corvane PROPERTIES PREFIX "")
+  endif()
+  if(NOT WIN32)  # a DLL exports what export.h marks, nothing else
+    target_link_options(corvane PRIVATE
+      "LINKER:--version-script=${PROJECT_SOURCE_DIR}/cmake/corvane.map")
+  endif()
   if(NOT CORVANE_SANITIZE AND NOT CORVANE_SANITIZE_THREAD)
     # Sanitizer runtimes are resolved by the executable, not by the library.
     target_link_options(corvane PRIVATE "LINKER:--no-undefined")

@@ -5,8 +5,9 @@
 set -euo pipefail
 
 packages=(cmake make g++ clang clang-format libclang-rt-14-dev pkg-config
-          libboost-dev libpugixml-dev libexpat1-dev libxml2-utils libgtest-dev rapidjson-dev
-          python3-dev pybind11-dev python3-numpy python3-pytest python3-lxml "$@")
+          libboost-dev libpugixml-dev libexpat1-dev libxml2-utils libgtest-dev googletest rapidjson-dev
+          python3-dev pybind11-dev python3-numpy python3-pytest python3-lxml
+          g++-mingw-w64-x86-64-posix wine64 "$@")  # the last two: the Windows pass
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \

@@ -6,8 +6,9 @@
 # its pytest suite are in the g++ pass only (the sanitizer builds leave the
 # module out: an interpreter would have to preload their runtimes). Then
 # builds and runs the tests that share data between threads under
-# ThreadSanitizer, and runs every fuzz target for a short while
-# (FUZZ_SECONDS, default 30; 0 skips it).
+# ThreadSanitizer, runs every fuzz target for a short while (FUZZ_SECONDS,
+# default 30; 0 skips it), and last the Windows pass: the suite cross-built
+# with MinGW-w64 and run under Wine (scripts/windows.sh; WINDOWS=0 skips it).
 # Exits non-zero on any failure, sanitizer report or fuzzing finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,6 +43,10 @@ CC=clang CXX=clang++ cmake -S . -B build/tsan -DCORVANE_WERROR=ON -DCMAKE_BUILD_
 cmake --build build/tsan -j "$jobs" --target "${thread_targets[@]}"
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure --no-tests=error \
   -R "$thread_tests"
+
+if [ "${WINDOWS:-1}" != 0 ]; then
+  JOBS=$jobs bash scripts/windows.sh
+fi
 
 seconds=${FUZZ_SECONDS:-30}
 if [ "$seconds" -gt 0 ]; then

@@ -181,6 +181,9 @@ CArchive& CArchive::operator<<(WORD value) { return StoreNumber(value); }
 CArchive& CArchive::operator<<(unsigned int value) { return StoreNumber(value); }
 CArchive& CArchive::operator<<(int value) { return StoreNumber(value); }
 CArchive& CArchive::operator<<(LONG value) { return StoreNumber(static_cast<std::int32_t>(value)); }
+CArchive& CArchive::operator<<(unsigned long value) {
+  return StoreNumber(static_cast<std::uint32_t>(value));
+}
 CArchive& CArchive::operator<<(short value) { return StoreNumber(value); }
 CArchive& CArchive::operator<<(char value) { return StoreNumber(value); }
 CArchive& CArchive::operator<<(bool value) { return StoreNumber(static_cast<BYTE>(value ? 1 : 0)); }
@@ -195,6 +198,12 @@ CArchive& CArchive::operator>>(unsigned int& value) { return LoadNumber(value); 
 CArchive& CArchive::operator>>(int& value) { return LoadNumber(value); }
 CArchive& CArchive::operator>>(LONG& value) {
   std::int32_t stored;
+  LoadNumber(stored);
+  value = stored;
+  return *this;
+}
+CArchive& CArchive::operator>>(unsigned long& value) {
+  std::uint32_t stored;
   LoadNumber(stored);
   value = stored;
   return *this;

@@ -3,9 +3,10 @@
 // and Utf16LeToNarrow reads its input up to the first NUL (or the given
 // length, whichever comes first) and never fails on malformed input: invalid
 // narrow bytes become U+FFFD, characters that code page 936 cannot hold
-// become '?'. Empty input gives empty output, and plain ASCII is copied
-// without the converter. Safe to call from several threads at once: each
-// thread keeps converters of its own.
+// become '?'. Wide text is UTF-32 on POSIX and UTF-16 on Windows. The
+// converter is glibc's iconv on POSIX and the system's own on Windows. Empty input gives empty
+// output, and plain ASCII is copied without the converter. Safe to call from several threads at
+// once: each thread keeps converters of its own.
 #pragma once
 
 #include <cstddef>
@@ -14,8 +15,10 @@
 namespace corvane {
 namespace platform {
 
-// The narrow code page's name for the converter, and its default character.
+// The narrow code page's name for the converter, its number for the Windows
+// conversion functions, and its default character.
 constexpr const char kNarrowCodePage[] = "CP936";
+constexpr unsigned kNarrowCodePageNumber = 936;
 constexpr char kDefaultChar = '?';
 
 bool IsAscii(const char* text, std::size_t length) noexcept;

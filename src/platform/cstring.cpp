@@ -135,7 +135,36 @@ void CString::Format(const char* format, ...) {
   va_end(args);
 }
 
+namespace {
+
+// The framework's size prefix I64 ("%I64d", "%I64u", "%I64x", "%I64X") as
+// the standard ll, which every C runtime reads the same way.
+std::string WithStandardSizes(const char* format) {
+  std::string result;
+  for (const char* at = format; *at != '\0';) {
+    result += *at;
+    if (*at++ != '%') continue;
+    if (*at == '%') {
+      result += *at++;
+      continue;
+    }
+    while (*at != '\0' && std::strchr("-+ #0123456789.*", *at) != nullptr) result += *at++;
+    if (std::strncmp(at, "I64", 3) == 0) {
+      result += "ll";
+      at += 3;
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
 void CString::FormatV(const char* format, va_list args) {
+  std::string standard;
+  if (format != nullptr && std::strstr(format, "I64") != nullptr) {
+    standard = WithStandardSizes(format);
+    format = standard.c_str();
+  }
   char small[256];
   va_list copy;
   va_copy(copy, args);

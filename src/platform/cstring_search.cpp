@@ -51,6 +51,7 @@ CString CString::Left(int count) const { return Slice(*this, 0, count); }
 
 CString CString::Right(int count) const {
   const int length = GetLength();
+  if (count <= 0) return CString();  // also keeps length - count from overflowing
   if (count >= length) return *this;
   return Slice(*this, length - count, count);
 }

@@ -2,11 +2,11 @@
 // first failure.
 #include "platform/file_replacement.h"
 
-#include <cerrno>
 #include <cstring>
 #include <new>
 
 #include "platform/native_path.h"
+#include "platform/os_error.h"
 
 namespace corvane {
 namespace platform {
@@ -28,21 +28,21 @@ FileReplacement::~FileReplacement() {
 bool FileReplacement::Open() {
   if (m_state != State::kIdle) return false;
   m_state = State::kDone;
-  std::string path;
+  NativePathString path;
   if (!NativePath(m_narrowPath.c_str(), path)) {
-    Fail(m_narrowPath.empty() ? ENOENT : EILSEQ);
+    Fail(m_narrowPath.empty() ? kErrorFileNotFound : kErrorBadPath);
     return false;
   }
   m_buffer.reset(new (std::nothrow) char[kBufferSize]);
   if (!m_buffer) {
-    Fail(ENOMEM);
+    Fail(kErrorNoMemory);
     return false;
   }
   int error;
   try {
     error = PrepareNative(path);
   } catch (const std::bad_alloc&) {
-    error = ENOMEM;
+    error = kErrorNoMemory;
   }
   if (error != 0) {
     Fail(error);
@@ -55,7 +55,7 @@ bool FileReplacement::Open() {
 
 void FileReplacement::Write(const void* data, std::size_t size) noexcept {
   if (m_state != State::kOpen) {
-    Fail(EBADF);
+    Fail(kErrorNotOpen);
     return;
   }
   if (m_error != 0 || size == 0) return;
@@ -81,7 +81,7 @@ void FileReplacement::Write(const void* data, std::size_t size) noexcept {
 
 bool FileReplacement::Commit() {
   if (m_state != State::kOpen) {
-    Fail(EBADF);
+    Fail(kErrorNotOpen);
     return false;
   }
   m_state = State::kDone;
@@ -95,7 +95,7 @@ bool FileReplacement::Commit() {
     try {
       error = FinishNative();
     } catch (const std::bad_alloc&) {
-      error = ENOMEM;
+      error = kErrorNoMemory;
     }
     if (error != 0) Fail(error);
   }

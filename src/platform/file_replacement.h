@@ -16,12 +16,14 @@
 // - A replacement that does not fit beside the old file fails with the disk's
 //   cause and leaves the old file as it was.
 // Error() holds the operating system's cause of the first failure (errno
-// values on POSIX). Each call once, in order; one thread at a time.
+// values on POSIX, system error codes on Windows). Each call once, in order; one thread at a time.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <string>
+
+#include "platform/native_path.h"
 
 namespace corvane {
 namespace platform {
@@ -47,13 +49,13 @@ class FileReplacement {
 
  private:
   // The operating system's side, one implementation per platform
-  // (file_replacement_posix.cpp).
+  // (file_replacement_posix.cpp, file_replacement_win32.cpp).
   struct Native;
   struct NativeDeleter {
     void operator()(Native* native) const noexcept;
   };
   // Fills m_native; answers 0 or the cause.
-  int PrepareNative(const std::string& path);
+  int PrepareNative(const NativePathString& path);
   // Writes all of `data` or answers the cause with `written` telling how much went.
   int WriteNative(const char* data, std::size_t size, std::size_t& written);
   // Puts the written content in place and makes it durable.

@@ -1,7 +1,8 @@
-// Paths cross from the library's text (narrow code page 936) to the bytes the
-// file system names files by (UTF-8 here). The conversion is strict: bytes
-// that are not code page 936 text make it fail, so that two different narrow
-// paths can never reach the same file. A null or empty path fails too.
+// Paths cross from the library's text (narrow code page 936) to the form the
+// file system names files by: UTF-8 bytes on POSIX, UTF-16 for the wide API
+// on Windows. The conversion is strict: bytes that are not code page 936
+// text make it fail, so that two different narrow paths can never reach the
+// same file. A null or empty path fails too.
 #pragma once
 
 #include <string>
@@ -9,9 +10,15 @@
 namespace corvane {
 namespace platform {
 
+#if defined(_WIN32)
+using NativePathString = std::wstring;
+#else
+using NativePathString = std::string;
+#endif
+
 // Replaces `native` with the file system's form of `narrowPath`; false (and
 // `native` empty) when there is no such form.
-bool NativePath(const char* narrowPath, std::string& native);
+bool NativePath(const char* narrowPath, NativePathString& native);
 
 }  // namespace platform
 }  // namespace corvane

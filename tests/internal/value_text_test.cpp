@@ -77,7 +77,11 @@ TEST(ValueParse, SeparatorsAreRefusedAtACostIndependentOfTheirNumber) {
     EXPECT_LE(peak(unit, 500000), peak(unit, 1000)) << unit;
 }
 
+// glibc's form of what is not finite, which the values take on every platform
+// (the Windows runtime writes NaN without its sign).
 std::string Printf(double value) {
+  if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
   char buffer[400];
   std::snprintf(buffer, sizeof buffer, "%f", value);
   return buffer;

@@ -4,6 +4,7 @@
 #include <corvane/platform/cstring.h>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdarg>
 #include <cstring>
 #include <string>
@@ -72,10 +73,12 @@ TEST(CString, ComparesBytesAndFoldsOnlySingleByteLetters) {
 TEST(CString, ExtractsWholeCharactersAndClamps) {
   const CString t("a\xD5\xFDq\xD4\xDA");  // a 正 q 在: bytes 0, 1-2, 3, 4-5
   const std::string all(t);
-  EXPECT_EQ(
-      Texts({t.Mid(-3), t.Mid(2), t.Mid(9), t.Mid(1, 1), t.Mid(3, 99), t.Left(-1), t.Left(2),
-             t.Right(1), t.Right(5), t.Right(99), CString("ab\x81").Right(1)}),
-      (Strings{all, "q\xD4\xDA", "", "", "q\xD4\xDA", "", "a", "", all.substr(1), all, "\x81"}));
+  EXPECT_EQ(Texts({t.Mid(-3), t.Mid(2), t.Mid(9), t.Mid(1, 1), t.Mid(3, 99), t.Left(-1), t.Left(2),
+                   t.Right(1), t.Right(5), t.Right(99), CString("ab\x81").Right(1),
+                   t.Right(INT_MIN), t.Right(INT_MAX), t.Left(INT_MIN), t.Left(INT_MAX),
+                   t.Mid(INT_MAX, INT_MAX), t.Mid(INT_MIN, INT_MAX), t.Mid(3, INT_MIN)}),
+            (Strings{all, "q\xD4\xDA", "", "", "q\xD4\xDA", "", "a", "", all.substr(1), all, "\x81",
+                     "", all, "", all, "", all, ""}));
 }
 
 TEST(CString, SearchesAtCharacterBoundaries) {
@@ -182,6 +185,11 @@ TEST(CString, FormatsCStringArgumentsAsText) {
   FormatInto(text, false, "%s-%d", "v", 1);
   FormatInto(text, true, "+%s", std::string(400, 'y').c_str());
   EXPECT_EQ(Bytes(text), "v-1+" + std::string(400, 'y'));
+  // The framework's 64-bit size prefix, as the Windows runtime reads it.
+  FormatInto(text, false, "%I64d|%I64u|%I64x|%-12I64X|%%I64d", -5000000000LL,
+             18446744073709551615ULL, 0x123456789abcLL, 0xABCDEF012LL);
+  FormatInto(text, true, "|%s%5I64d", "s", 7LL);
+  EXPECT_EQ(Bytes(text), "-5000000000|18446744073709551615|123456789abc|ABCDEF012   |%I64d|s    7");
 }
 
 TEST(CString, CopiesMayBeReleasedOnOtherThreads) {

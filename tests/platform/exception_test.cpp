@@ -29,8 +29,15 @@ TEST(ExceptionTest, ThrownAsHeapPointersAndReleasedWithDelete) {
 }
 
 TEST(ExceptionTest, OsErrorsMapToFileCauses) {
+#if defined(_WIN32)  // the system's error codes
+  const int cases[][2] = {{2 /* ERROR_FILE_NOT_FOUND */, CFileException::fileNotFound},
+                          {3 /* ERROR_PATH_NOT_FOUND */, CFileException::badPath},
+                          {32 /* ERROR_SHARING_VIOLATION */, CFileException::sharingViolation},
+                          {112 /* ERROR_DISK_FULL */, CFileException::diskFull}};
+#else
   const int cases[][2] = {{ENOENT, CFileException::fileNotFound},
                           {ENOSPC, CFileException::diskFull}};
+#endif
   for (const auto& c : cases)
     EXPECT_EQ(CFileException::OsErrorToException(c[0]), c[1]) << "errno " << c[0];
 }

@@ -38,16 +38,23 @@ TEST(FileTest, CreateTruncatesUnlessToldToKeepAndPathsAreCodePage936) {
 
 TEST(FileTest, OpenFailuresAreQuietAndFillTheRecord) {
   ScratchDir dir;
+  // A missing folder is a bad path to Windows, a missing name to POSIX.
+#if defined(_WIN32)
+  const int missingFolder = CFileException::badPath;
+#else
+  const int missingFolder = CFileException::fileNotFound;
+#endif
   const std::pair<std::string, int> cases[] = {
-      {dir.Path("no/dir.bin"), CFileException::fileNotFound},
-      {dir.Dir().string(), CFileException::accessDenied},  // a folder is no file
-      {dir.Path("bad\xFF"), CFileException::badPath}};
+      {dir.Path("no/dir.bin"), missingFolder},
+      {dir.Dir().string(), CFileException::accessDenied},   // a folder is no file
+      {dir.Path("bad\x81\x7F"), CFileException::badPath}};  // no trail byte is 0x7F
   CFile file;
   for (const auto& c : cases) {
     CFileException error;
     EXPECT_FALSE(file.Open(c.first.c_str(), CFile::modeCreate | CFile::modeWrite, &error));
     EXPECT_EQ(error.m_cause, c.second) << c.first;
     EXPECT_TRUE(c.second != CFileException::fileNotFound || error.m_lOsError == ENOENT);
+    EXPECT_NE(error.m_lOsError, 0) << "the system's code of the failure";
   }
   EXPECT_FALSE(file.Open(nullptr, CFile::modeRead) || file.IsOpen());
   EXPECT_EQ(dir.Entries().size(), 0u);

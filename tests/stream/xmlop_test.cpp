@@ -23,7 +23,7 @@ TEST(XmlOp, NarrowAndWideConvertThroughTheCodePageAndNeverFail) {
   for (int byte = 1; byte < 256; ++byte) all += static_cast<char>(byte);
   EXPECT_EQ(XmlOp::CString2string(XmlOp::string2CString(all)), all);
   // What the code page cannot map does not fail.
-  EXPECT_EQ(XmlOp::_w2a(L"\x1F600"), "?");  // outside the basic plane
+  EXPECT_EQ(XmlOp::_w2a(L"\U0001F600"), "?");  // outside the basic plane
   // Thai and bytes that are not GBK: internal/codepage_test.cpp.
   EXPECT_EQ(XmlOp::_a2w("\x80"), L"\x20AC");  // the code page's single-byte euro sign
   EXPECT_EQ(XmlOp::_w2a(L"\x20AC"), "\x80");

@@ -5,6 +5,10 @@
 
 #include <malloc.h>
 
+#if defined(_WIN32)
+#define malloc_usable_size _msize  // the C runtime's name for the same answer
+#endif
+
 #include <atomic>
 #include <cstddef>
 #include <cstdlib>

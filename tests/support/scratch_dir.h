@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,12 +19,24 @@ namespace corvane_test {
 
 using Bytes = std::vector<unsigned char>;
 
+// Test paths are UTF-8 text on every platform (the library's own paths are
+// code page 936); on Windows the file system sees them as UTF-16.
+inline std::filesystem::path FsPath(const std::string& utf8) {
+  return std::filesystem::u8path(utf8);
+}
+inline std::string Utf8Path(const std::filesystem::path& path) { return path.u8string(); }
+
 class ScratchDir {
  public:
   ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "corvane-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    m_dir = pattern;
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && m_dir.empty(); ++attempt) {
+      const std::filesystem::path candidate =
+          std::filesystem::temp_directory_path() / ("corvane-" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) m_dir = candidate;
+    }
+    if (m_dir.empty()) std::abort();
   }
   ~ScratchDir() {
     std::error_code ignored;
@@ -32,13 +45,16 @@ class ScratchDir {
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
 
-  std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+  // `name` is appended as it is, so that it may be code page 936 text too.
+  std::string Path(const std::string& name) const {
+    return Utf8Path(m_dir) + static_cast<char>(std::filesystem::path::preferred_separator) + name;
+  }
   const std::filesystem::path& Dir() const { return m_dir; }
   // The names of everything in the folder.
   std::set<std::string> Entries() const {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(m_dir)) {
-      names.insert(entry.path().filename().string());
+      names.insert(Utf8Path(entry.path().filename()));
     }
     return names;
   }
@@ -51,15 +67,15 @@ inline std::string DataFile(const std::string& name) {
   return std::string(CORVANE_TEST_DATA_DIR) + "/" + name;
 }
 
-inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+inline bool Exists(const std::string& path) { return std::filesystem::exists(FsPath(path)); }
 
 inline std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+  std::ofstream(FsPath(path), std::ios::binary | std::ios::trunc) << text;
 }
 
 inline Bytes ReadAll(const std::string& path) {

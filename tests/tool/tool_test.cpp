@@ -2,8 +2,6 @@
 #include <corvane/mesh/mesh_bin.h>
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -21,22 +19,21 @@ struct Outcome {
   std::string output;  // standard output and standard error together
 };
 
-// Runs a shell command line, in which $T names the tool.
-Outcome RunShell(const std::string& line) {
-  const std::string command = "T=" + std::string(CORVANE_TOOL_PATH) + "; " + line;
+Outcome RunTool(const std::string& arguments) {
   Outcome outcome{-1, ""};
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return outcome;
-  char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    outcome.output.append(buffer, got);
-  }
-  const int status = ::pclose(pipe);
-  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  outcome.exitCode =
+      RunCommand(Quoted(CORVANE_TOOL_PATH) + " " + arguments + " 2>&1", outcome.output);
   return outcome;
 }
 
-Outcome RunTool(const std::string& arguments) { return RunShell("$T " + arguments + " 2>&1"); }
+#ifndef _WIN32
+// Runs a POSIX shell command line, in which $T names the tool.
+Outcome RunShell(const std::string& line) {
+  Outcome outcome{-1, ""};
+  outcome.exitCode = RunCommand("T=" + Quoted(CORVANE_TOOL_PATH) + "; " + line, outcome.output);
+  return outcome;
+}
+#endif
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -339,8 +336,12 @@ TEST_F(ToolTest, ConvertRefusesJsonItCannotCarryAndWritesNothing) {
 TEST_F(ToolTest, OutputsGoIntoStandardOutputOrKeepTheOldFile) {
   const std::string xml = Write("kinds.xml", kKindsXml), json = Write("kinds.json", kKindsJson);
   const std::string out = Write("out.txt", "earlier\n");
-  EXPECT_EQ(RunShell("$T convert " + json + " - >> " + out).exitCode, 0);
+  EXPECT_EQ(RunTool("convert " + json + " - >> " + Quoted(out)).exitCode, 0);
   EXPECT_EQ(Read("out.txt"), "earlier\n" + std::string(kKindsXml));
+#ifdef _WIN32
+  GTEST_SKIP() << "a command group and a file-size limit need a POSIX shell; the Windows save's "
+                  "failures are pinned by the Windows save tests";
+#else
   EXPECT_EQ(
       RunShell("{ echo header; $T convert " + json + " -; $T convert " + xml + " -; } > " + out)
           .exitCode,
@@ -360,6 +361,7 @@ TEST_F(ToolTest, OutputsGoIntoStandardOutputOrKeepTheOldFile) {
     for (const char* name : {"old.json", "old.xml", "old.obj"})
       EXPECT_EQ(Read(name), "the old output") << command;
   }
+#endif
 }
 
 TEST_F(ToolTest, MeshWritesJsonForScripts) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "corvane/commands.h"
+#include "corvane/console.h"
 
 namespace {
 
@@ -32,12 +33,13 @@ const char kUsage[] =
 
 int main(int argc, char** argv) {
   using namespace corvane::tool;
-  if (argc < 2) {
+  const Arguments all = PrepareConsole(argc, argv);
+  if (all.empty()) {
     std::fputs(kUsage, stderr);
     return kExitUsage;
   }
-  const std::string command = argv[1];
-  const Arguments args(argv + 2, argv + argc);
+  const std::string command = all[0];
+  const Arguments args(all.begin() + 1, all.end());
   if (command == "--help" || command == "-h" || command == "help") {
     std::fputs(kUsage, stdout);
     return kExitOk;

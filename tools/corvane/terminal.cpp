@@ -3,6 +3,7 @@
 #include <corvane/stream/xmlop.h>
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -21,7 +22,9 @@ namespace {
 
 bool IsTerminal(std::FILE* stream) {
 #ifdef _WIN32
-  return _isatty(_fileno(stream)) != 0;
+  // A console, not any character device (NUL is one too).
+  DWORD mode = 0;
+  return ::GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &mode) != 0;
 #else
   return isatty(fileno(stream)) != 0;
 #endif

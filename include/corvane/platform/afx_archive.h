@@ -65,6 +65,7 @@ class CORVANE_API CArchive {
   CArchive& operator<<(unsigned int value);  // also DWORD
   CArchive& operator<<(int value);
   CArchive& operator<<(LONG value);
+  CArchive& operator<<(unsigned long value);  // DWORD on Windows; 32 bits, as LONG
   CArchive& operator<<(short value);
   CArchive& operator<<(char value);
   CArchive& operator<<(bool value);
@@ -78,6 +79,7 @@ class CORVANE_API CArchive {
   CArchive& operator>>(unsigned int& value);
   CArchive& operator>>(int& value);
   CArchive& operator>>(LONG& value);
+  CArchive& operator>>(unsigned long& value);
   CArchive& operator>>(short& value);
   CArchive& operator>>(char& value);
   CArchive& operator>>(bool& value);

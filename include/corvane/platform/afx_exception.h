@@ -79,7 +79,7 @@ class CORVANE_API CFileException : public CException {
   static int OsErrorToException(LONG osError) noexcept;
 
   int m_cause;
-  LONG m_lOsError;  // errno of the failed call, -1 when there was none
+  LONG m_lOsError;  // errno (Windows: system error code) of the failed call; -1 when none
   CString m_strFileName;
 };
 

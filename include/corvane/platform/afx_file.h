@@ -1,9 +1,9 @@
 // CFile: the framework's unbuffered binary file over an operating-system file
-// descriptor. Paths are narrow code page 936 text; bytes that are not make a
-// path name no file (cause badPath). Open reports failure as
-// FALSE (and in the optional CFileException record); every other failing
-// operation throws a heap CFileException* that the caller releases with
-// Delete(). The destructor closes quietly. One thread at a time.
+// descriptor (on Windows the C runtime's, over the wide API; always binary). Paths are narrow code
+// page 936 text; bytes that are not make a path name no file (cause badPath). Open reports failure
+// as FALSE (and in the optional CFileException record); every other failing operation throws a heap
+// CFileException* that the caller releases with Delete(). The destructor closes quietly. One thread
+// at a time.
 #pragma once
 
 #include <corvane/export.h>

@@ -129,10 +129,10 @@ class CORVANE_API CString {
   // printf-style formatting into this string. A call with CString arguments
   // takes the template below, which passes their text to %s; other calls keep
   // the compiler's format checking.
-  void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
-  void AppendFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
-  void FormatV(const char* format, va_list args) __attribute__((format(printf, 2, 0)));
-  void AppendFormatV(const char* format, va_list args) __attribute__((format(printf, 2, 0)));
+  void Format(const char* format, ...) CORVANE_PRINTF(2, 3);
+  void AppendFormat(const char* format, ...) CORVANE_PRINTF(2, 3);
+  void FormatV(const char* format, va_list args) CORVANE_PRINTF(2, 0);
+  void AppendFormatV(const char* format, va_list args) CORVANE_PRINTF(2, 0);
   template <typename... Args, corvane::detail::IfAnyCString<Args...> = 0>
   void Format(const char* format, const Args&... args) {
     static_assert((corvane::detail::kIsPrintfArgument<Args> && ...),

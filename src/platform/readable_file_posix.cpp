@@ -1,5 +1,3 @@
-#include "platform/readable_file.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +5,7 @@
 #include <cerrno>
 
 #include "platform/native_path.h"
+#include "platform/readable_file.h"
 
 namespace corvane {
 namespace platform {
@@ -16,7 +15,7 @@ ReadableFile::~ReadableFile() {
 }
 
 bool ReadableFile::Open(const char* narrowPath) {
-  std::string path;
+  NativePathString path;
   if (m_fd >= 0 || !NativePath(narrowPath, path)) return false;
   // O_NONBLOCK keeps a FIFO from holding the open; it is refused below anyway.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);

@@ -1,6 +1,5 @@
-#include "platform/strict_converter.h"
-
 #include "platform/iconv_loop.h"
+#include "platform/strict_converter.h"
 
 namespace corvane {
 namespace platform {

@@ -2,8 +2,6 @@
 // and concurrent saves, the error of a refused open, saves where a temporary cannot be made, saves
 // killed part-way and full disks. Cases about another user run in a child that drops root and
 // answers through its exit status (0, or the number of the failed check).
-#include "platform/file_replacement.h"
-
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -18,6 +16,7 @@
 #include <random>
 #include <string>
 
+#include "platform/file_replacement.h"
 #include "support/child_process.h"
 #include "support/scratch_dir.h"
 
