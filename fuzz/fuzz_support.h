@@ -21,6 +21,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/chunk_tree.h"  // tests/support
+
 namespace corvane_fuzz {
 
 inline void Require(bool condition) {
@@ -130,29 +132,22 @@ class MemoryFile : public CFile {
 };
 
 // A tree's chunk count, and a digest equal for trees of the same labels, names,
-// types and values in the same shape; without recursion (trees nest 256 deep).
+// types and values in the same shape; each chunk's two value maps are checked
+// against the counts its getValues gives.
 struct Tree {
   std::size_t chunks = 0;
   std::string digest;
 };
 inline Tree Walk(const boost::shared_ptr<IChunk>& root) {
   Tree tree;
-  std::vector<boost::shared_ptr<IChunk> > pending{root};
-  for (; !pending.empty(); tree.digest += '\1') {
-    const boost::shared_ptr<IChunk> chunk = pending.back();
-    pending.pop_back();
-    if (!chunk) continue;
+  corvane_test::ForEachChunk(root, [&tree](IChunk& chunk) {
     ++tree.chunks;
     std::map<CString, CString> texts;
     std::map<CString, boost::any> values;
-    Require(chunk->getValues(texts) == texts.size() && chunk->getValues(values) == values.size());
-    for (const CString& text :
-         {chunk->label(), chunk->name(), chunk->type(), chunk->getValueAsString()}) {
-      tree.digest += std::string(text.GetString()) + '\0';
-    }
-    tree.digest += std::to_string(chunk->numChild());
-    pending.insert(pending.end(), chunk->children().begin(), chunk->children().end());
-  }
+    Require(chunk.getValues(texts) == texts.size());
+    Require(chunk.getValues(values) == values.size());
+  });
+  tree.digest = corvane_test::Outline(root);
   return tree;
 }
 

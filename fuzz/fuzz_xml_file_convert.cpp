@@ -2,8 +2,8 @@
 // in read mode (the reader's single pass), every section and chunk read; then
 // through InspectChunkFile (the two-pass reader), which must agree on whether
 // it loads and on the tree, and account for every element it leaves out.
+#include <corvane/extras/load_report.h>
 #include <corvane/xmlio/file_convert.h>
-#include <corvane/xmlio/load_report.h>
 
 #include "chunk_file_builder.h"
 #include "fuzz_support.h"

@@ -1,4 +1,4 @@
-// Without libFuzzer: runs every file named (`fuzz_x fuzz/corpus/fuzz_x/*`)
+// Without libFuzzer: runs every file named (`fuzz_mesh_load fuzz/corpus/fuzz_mesh_load/*`)
 // through the target once; exits 1 when a file cannot be read.
 #include <cstdint>
 #include <cstdio>

@@ -2,8 +2,9 @@
 # Builds the libFuzzer targets with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer (build/fuzz) and runs each one for
 # SECONDS_PER_TARGET seconds (default 60) over a scratch copy of its seed
-# corpus, leak detection on. Prints one line per target, with the share of
-# the executions that reached the code the target is for (each target counts
+# corpus (a folder of fuzz/corpus/ per target; the XML targets share one),
+# leak detection on. Prints one line per target, with the share of the
+# executions that reached the code the target is for (each target counts
 # them and writes "reached N of M (WHAT)" at exit), and exits non-zero
 # when any target finds a crash, leak, timeout or out-of-memory input; the
 # finding is kept under the scratch directory, which is then not removed.
@@ -43,13 +44,14 @@ failed_targets=0
 for target in "${targets[@]}"; do
   work=$scratch/$target
   mkdir -p "$work/corpus" "$work/findings"
-  cp "fuzz/corpus/$target/"* "$work/corpus/"
   flags=(-max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -detect_leaks=1
          -print_final_stats=0 -artifact_prefix="$work/findings/")
+  # Both XML targets read chunk files: they share one seed folder.
   case $target in
-    fuzz_xml_*) flags+=(-max_len=1048576 -dict="$root/fuzz/xml.dict") ;;
-    *) flags+=(-max_len=65536) ;;
+    fuzz_xml_*) seeds=xml_chunk_file; flags+=(-max_len=1048576 -dict="$root/fuzz/xml.dict") ;;
+    *) seeds=$target; flags+=(-max_len=65536) ;;
   esac
+  cp "fuzz/corpus/$seeds/"* "$work/corpus/"
   start=$(date +%s)
   status=0
   CORVANE_FUZZ_REACHED="$work/reached" \

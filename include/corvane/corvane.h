@@ -1,13 +1,19 @@
 // The whole exported interface of the Corvane library in one header: the
 // chunk tree and its streaming, the XML document layer, XML chunk files and
-// the conversion document, binary mesh files, the module shell, and the
-// framework stand-ins (CString, CFile, CArchive, geometry) they use.
+// the conversion document, binary mesh files, the module shell, the
+// framework stand-ins (CString, CFile, CArchive, geometry) they use, and the
+// library's additions for tools (corvane/extras/).
 #pragma once
 
 #include <corvane/chunk/chunk_factory.h>
 #include <corvane/chunk/ichunk.h>
 #include <corvane/chunk/value_records.h>
 #include <corvane/export.h>
+#include <corvane/extras/checked_save.h>
+#include <corvane/extras/chunk_file_format.h>
+#include <corvane/extras/element_check.h>
+#include <corvane/extras/load_report.h>
+#include <corvane/extras/output_file.h>
 #include <corvane/mesh/bin_face_data.h>
 #include <corvane/mesh/bin_mesh_data.h>
 #include <corvane/mesh/mesh_archive.h>
@@ -26,11 +32,6 @@
 #include <corvane/version.h>
 #include <corvane/xmldom/xml.h>
 #include <corvane/xmldom/xml_node.h>
-#include <corvane/xmlio/checked_save.h>
-#include <corvane/xmlio/chunk_file_format.h>
-#include <corvane/xmlio/element_check.h>
 #include <corvane/xmlio/file_convert.h>
-#include <corvane/xmlio/load_report.h>
-#include <corvane/xmlio/output_file.h>
 #include <corvane/xmlio/progress.h>
 #include <corvane/xmlio/xml_file_io.h>

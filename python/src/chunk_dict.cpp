@@ -1,8 +1,8 @@
 #include "chunk_dict.h"
 
 #include <Python.h>
+#include <corvane/extras/load_report.h>
 #include <corvane/xmldom/xml.h>
-#include <corvane/xmlio/load_report.h>
 
 #include <string>
 #include <unordered_map>

@@ -1,8 +1,8 @@
 // Exchange files from Python: load, inspect, save and the conversion
 // document, with the GIL released while the library reads or writes.
-#include <corvane/xmlio/checked_save.h>
+#include <corvane/extras/checked_save.h>
+#include <corvane/extras/load_report.h>
 #include <corvane/xmlio/file_convert.h>
-#include <corvane/xmlio/load_report.h>
 #include <corvane/xmlio/xml_file_io.h>
 #include <pybind11/stl.h>
 

@@ -2,12 +2,13 @@
 // it. This is the XML writer's hot path: "%f" of any value below 2^53 is
 // computed exactly in integers (the general conversion is several times
 // slower), and the text is built in a buffer the caller supplies.
+#include "chunk/value_text.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
-#include "chunk/value_format.h"
 #include "chunk/value_kind.h"
 
 namespace corvane {

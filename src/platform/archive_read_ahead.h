@@ -6,17 +6,26 @@
 
 #include <corvane/platform/afx_archive.h>
 
+#include <cstddef>
+
 namespace corvane {
 namespace platform {
 
 struct ArchiveReadAhead {
-  // How many of the next `wanted` bytes are buffered or left in the file.
+  // How many of the next `wanted` bytes are buffered or left in the file; a
+  // file that cannot tell its length or position counts as holding only
+  // what is buffered. 0 when not loading.
   static ULONGLONG LoadableBytes(CArchive& ar, ULONGLONG wanted) noexcept {
-    return ar.GetLoadableBytes(wanted);
+    const ULONGLONG buffered = static_cast<ULONGLONG>(ar.m_loadEnd - ar.m_loadCur);
+    return wanted <= buffered ? wanted : ar.LoadableBeyondBuffer(wanted, buffered);
   }
-  // The next `count` bytes in place, counted as read; null when fewer are buffered.
+  // The next `count` bytes in place, counted as read; null, with nothing
+  // read, when fewer are buffered.
   static const BYTE* TakeBuffered(CArchive& ar, UINT count) noexcept {
-    return ar.TakeBuffered(count);
+    if (static_cast<std::size_t>(ar.m_loadEnd - ar.m_loadCur) < count) return nullptr;
+    const BYTE* taken = ar.m_loadCur;
+    ar.m_loadCur += count;
+    return taken;
   }
 };
 

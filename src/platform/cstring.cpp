@@ -17,8 +17,8 @@ EmptyStringBlock g_emptyString = {{{0}, 0, 0, 0}, {0}};
 }  // namespace detail
 }  // namespace corvane
 
-using corvane::cstring::CharSize;
 using corvane::detail::StringHeader;
+using corvane::platform::CharSize;
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 
 namespace corvane {
-namespace cstring {
+namespace platform {
 
 inline bool IsLeadByte(char c) noexcept {
   const unsigned char byte = static_cast<unsigned char>(c);
@@ -90,5 +90,5 @@ class Needle {
   bool m_endsInLeadByte;
 };
 
-}  // namespace cstring
+}  // namespace platform
 }  // namespace corvane

@@ -8,11 +8,11 @@
 
 #include "platform/cstring_chars.h"
 
-using corvane::cstring::BoundaryAtOrAfter;
-using corvane::cstring::BoundaryAtOrBefore;
-using corvane::cstring::CharSet;
-using corvane::cstring::CharSize;
-using corvane::cstring::Needle;
+using corvane::platform::BoundaryAtOrAfter;
+using corvane::platform::BoundaryAtOrBefore;
+using corvane::platform::CharSet;
+using corvane::platform::CharSize;
+using corvane::platform::Needle;
 
 namespace {
 

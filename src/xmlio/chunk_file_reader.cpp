@@ -1,6 +1,6 @@
 #include "xmlio/chunk_file_reader.h"
 
-#include <corvane/xmlio/chunk_file_format.h>
+#include <corvane/extras/chunk_file_format.h>
 
 #include <cstring>
 #include <iterator>

@@ -14,8 +14,8 @@
 #pragma once
 
 #include <corvane/chunk/ichunk.h>
+#include <corvane/extras/load_report.h>
 #include <corvane/platform/cstring.h>
-#include <corvane/xmlio/load_report.h>
 #include <corvane/xmlio/progress.h>
 
 #include <boost/shared_ptr.hpp>

@@ -19,7 +19,7 @@
 #pragma once
 
 #include <corvane/chunk/ichunk.h>
-#include <corvane/xmlio/chunk_file_format.h>
+#include <corvane/extras/chunk_file_format.h>
 
 #include <boost/shared_ptr.hpp>
 #include <cstddef>
@@ -29,7 +29,7 @@
 #include <utility>
 #include <vector>
 
-#include "chunk/value_format.h"
+#include "chunk/value_text.h"
 #include "platform/codepage.h"
 #include "xmldom/xml_name.h"
 #include "xmldom/xml_parser.h"

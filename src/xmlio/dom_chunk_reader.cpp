@@ -1,6 +1,6 @@
 #include "xmlio/dom_chunk_reader.h"
 
-#include <corvane/xmlio/chunk_file_format.h>
+#include <corvane/extras/chunk_file_format.h>
 
 #include <cstring>
 #include <utility>

@@ -1,5 +1,5 @@
-#include <corvane/xmlio/chunk_file_format.h>
-#include <corvane/xmlio/element_check.h>
+#include <corvane/extras/chunk_file_format.h>
+#include <corvane/extras/element_check.h>
 
 #include <string_view>
 

@@ -1,6 +1,6 @@
 #include "xmlio/element_chunks.h"
 
-#include <corvane/xmlio/chunk_file_format.h>
+#include <corvane/extras/chunk_file_format.h>
 
 #include <climits>
 #include <cstring>

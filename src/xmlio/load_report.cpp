@@ -1,4 +1,4 @@
-#include <corvane/xmlio/load_report.h>
+#include <corvane/extras/load_report.h>
 
 #include "platform/readable_file.h"
 #include "xmlio/chunk_file_reader.h"

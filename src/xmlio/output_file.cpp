@@ -1,4 +1,4 @@
-#include <corvane/xmlio/output_file.h>
+#include <corvane/extras/output_file.h>
 
 #include "platform/file_replacement.h"
 

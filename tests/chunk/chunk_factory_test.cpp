@@ -17,7 +17,7 @@ TEST(ChunkFactory, EachFactoryMakesItsTagAndValueTextAndTheReaders) {
     const char* tag;
     const char* text;
   } cases[] = {
-      // The digits of "%f": internal/value_text_test.cpp.
+      // The digits of "%f": value_text_test.cpp.
       {newChunk(L, N, INT_MIN), "int", "-2147483648"},
       {newChunk(L, N, 4294967295u), "uint", "-1"},  // the bits printed as signed, as for ulong64
       {newChunk(L, N, false), "bool", "false"},
@@ -33,11 +33,14 @@ TEST(ChunkFactory, EachFactoryMakesItsTagAndValueTextAndTheReaders) {
   for (const auto& c : cases) {
     EXPECT_EQ(c.chunk->type(), c.tag) << c.text;
     EXPECT_EQ(c.chunk->getValueAsString(), c.text) << c.tag;
-    EXPECT_TRUE(c.chunk->label() == "L" && c.chunk->name() == "N" && c.chunk->numChild() == 0);
+    EXPECT_EQ(c.chunk->label(), "L");
+    EXPECT_EQ(c.chunk->name(), "N");
+    EXPECT_EQ(c.chunk->numChild(), 0u);
     EXPECT_TRUE(*c.text != '\0' || *c.tag != 's' || c.chunk->getStringValue() == nullptr);
   }
   const boost::shared_ptr<IChunk> labelOnly = newChunk("FILE_CONVERT");
-  EXPECT_TRUE(labelOnly->label() == "FILE_CONVERT" && labelOnly->name().IsEmpty());
+  EXPECT_EQ(labelOnly->label(), "FILE_CONVERT");
+  EXPECT_TRUE(labelOnly->name().IsEmpty());
   // The name and label readers, and emptying the pending strings.
   EXPECT_EQ(NameChun(boost::shared_ptr<IChunk>()), "");
   EXPECT_EQ(LabelChun(boost::shared_ptr<IChunk>()), "");
@@ -46,7 +49,8 @@ TEST(ChunkFactory, EachFactoryMakesItsTagAndValueTextAndTheReaders) {
   CIoPubHelp::h_StrLabel = "pending";
   CIoPubHelp::h_strName = "name";
   CIoPubHelp::reset();
-  EXPECT_TRUE(CIoPubHelp::h_StrLabel.IsEmpty() && CIoPubHelp::h_strName.IsEmpty());
+  EXPECT_TRUE(CIoPubHelp::h_StrLabel.IsEmpty());
+  EXPECT_TRUE(CIoPubHelp::h_strName.IsEmpty());
 }
 
 }  // namespace

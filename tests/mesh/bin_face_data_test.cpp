@@ -16,12 +16,21 @@ TEST(BinFaceDataTest, DefaultsAndEqualityWithinTheGlobalToleranceForGeometryOnly
   const BinFaceData face = SampleFace(4);
   BinFaceData near = face;
   near.points2dB[1].x += 9e-11;
-  EXPECT_TRUE(face == near && BinFaceData() == BinFaceData());
+  EXPECT_TRUE(face == near);
+  EXPECT_TRUE(BinFaceData() == BinFaceData());
   const BinFaceData none;
-  EXPECT_TRUE(none.points3d.empty() && none.indices.empty() && none.points2dA.empty() &&
-              none.points2dB.empty() && none.vectors3d.empty() && none.text.IsEmpty());
-  EXPECT_TRUE(none.number == 0 && none.transientValue == 0xFFFFFF && none.factor == 1.0 &&
-              !(none.flagA || none.flagB || none.flagC));
+  EXPECT_TRUE(none.points3d.empty());
+  EXPECT_TRUE(none.indices.empty());
+  EXPECT_TRUE(none.points2dA.empty());
+  EXPECT_TRUE(none.points2dB.empty());
+  EXPECT_TRUE(none.vectors3d.empty());
+  EXPECT_TRUE(none.text.IsEmpty());
+  EXPECT_EQ(none.number, 0);
+  EXPECT_EQ(none.transientValue, 0xFFFFFF);
+  EXPECT_EQ(none.factor, 1.0);
+  EXPECT_FALSE(none.flagA);
+  EXPECT_FALSE(none.flagB);
+  EXPECT_FALSE(none.flagC);
   const struct {
     const char* what;
     void (*change)(BinFaceData&);
@@ -38,7 +47,8 @@ TEST(BinFaceDataTest, DefaultsAndEqualityWithinTheGlobalToleranceForGeometryOnly
   for (const auto& c : cases) {
     BinFaceData other = face;
     c.change(other);
-    EXPECT_FALSE(face == other || other == face) << c.what;
+    EXPECT_FALSE(face == other) << c.what;
+    EXPECT_FALSE(other == face) << c.what;
   }
   near.factor = std::numeric_limits<double>::quiet_NaN();
   EXPECT_FALSE(near == near) << "a NaN factor is unequal even to itself";

@@ -1,6 +1,6 @@
 // The mesh file byte for byte, round trips, the resize rule on load, and quiet
 // returns on paths that cannot be opened. (What a save keeps of its path is in
-// save_test.cpp.)
+// platform/save_posix_test.cpp.)
 #include <corvane/mesh/mesh_archive.h>
 #include <corvane/mesh/mesh_bin.h>
 #include <gtest/gtest.h>
@@ -100,7 +100,8 @@ TEST_F(MeshFileTest, LoadReadsEveryStoredFieldResizingInPlaceAndUnopenablePathsA
     file.save(unopenable.c_str());  // a directory cannot be replaced either
     file.load(unopenable.c_str());
   }
-  EXPECT_TRUE(file.meshes.size() == 3u && dir.Entries().size() == 2u);
+  EXPECT_EQ(file.meshes.size(), 3u);
+  EXPECT_EQ(dir.Entries().size(), 2u);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "support/allocation_meter.h"
+#include "support/lengthless_file.h"
 #include "support/mesh_sample.h"
 #include "support/scratch_dir.h"
 
@@ -37,11 +38,6 @@ Bytes Fill(ByteBuilder head, const ByteBuilder& record) {
   while (head.bytes().size() + record.bytes().size() <= kFileLimit) head.Append(record.bytes());
   return head.bytes();
 }
-
-class LengthlessFile : public CFile {  // as a pipe
- public:
-  ULONGLONG GetLength() const override { AfxThrowFileException(CFileException::badSeek, 29); }
-};
 
 // Runs `load`: the archive cause it raised (-1: none), and in `peak` the peak heap above its start.
 int Cause(const std::function<void()>& load, std::size_t* peak = nullptr) {
@@ -80,7 +76,8 @@ TEST_F(MeshLoadBoundsTest, ALengthlessFileLoadsWholeAndACountBeyondItEndsWithBou
               count == faces ? -1 : CArchiveException::endOfFile);
     EXPECT_LE(peak, kCostPerFileByte * body.bytes().size());
     // Every face really present, and at most the one the file ended in.
-    ASSERT_TRUE(back.faces.size() >= faces && back.faces.size() <= faces + 1);
+    ASSERT_GE(back.faces.size(), faces);
+    ASSERT_LE(back.faces.size(), faces + 1);
     EXPECT_EQ(back.faces[faces - 1].number, static_cast<int>(faces - 1));
   }
 }
@@ -98,7 +95,8 @@ TEST_F(MeshLoadBoundsTest, EveryTruncationAndCountBeyondTheDataEndsInEndOfFileCh
   // A load cut in the last mesh leaves the list partly read.
   EXPECT_EQ(Load(Bytes(whole.begin(), whole.end() - 1), nullptr, &partly),
             CArchiveException::endOfFile);
-  EXPECT_TRUE(partly.meshes.size() == 2u && partly.meshes[0].faces[1] == bin.meshes[0].faces[1]);
+  ASSERT_EQ(partly.meshes.size(), 2u);
+  EXPECT_TRUE(partly.meshes[0].faces[1] == bin.meshes[0].faces[1]);
 
   const ByteBuilder emptyMesh = ByteBuilder().U32(0).U8(0).U32(0).U32(0);
   const std::pair<Bytes, bool> truncatedOrNot[] = {

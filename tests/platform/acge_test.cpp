@@ -9,7 +9,8 @@ namespace {
 
 TEST(AcGeTest, EqualWhenTheDistanceIsWithinTheirToleranceAndNaNNever) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_TRUE(AcGeContext::gTol.equalPoint() == 1e-10 && AcGeContext::gTol.equalVector() == 1e-10);
+  EXPECT_EQ(AcGeContext::gTol.equalPoint(), 1e-10);
+  EXPECT_EQ(AcGeContext::gTol.equalVector(), 1e-10);
   EXPECT_TRUE(AcGePoint3d(1, 2, 3).isEqualTo(AcGePoint3d(1 + 5e-11, 2, 3 - 5e-11)));
   EXPECT_FALSE(AcGePoint3d(1, 2, 3).isEqualTo(AcGePoint3d(1 + 1e-10, 2 + 1e-10, 3)));  // √2e-10
   EXPECT_TRUE(AcGePoint2d(0, 0).isEqualTo(AcGePoint2d(6e-11, 8e-11)));  // exactly 1e-10 away

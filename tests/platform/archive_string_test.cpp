@@ -81,7 +81,8 @@ TEST_F(ArchiveStringTest, WideTextIsConvertedAndShortTextsAndHugeClaimsFailCheap
     BYTE after = 0;
     Loaded(ByteBuilder().Append(c.first).U8(0x99).bytes(),
            [&](CArchive& ar) { ar >> text >> after; });
-    EXPECT_TRUE(Text(text) == c.second && after == 0x99) << "exactly the text was consumed";
+    EXPECT_EQ(Text(text), c.second);
+    EXPECT_EQ(after, 0x99) << "exactly the text was consumed";
   }
   // Texts shorter than their prefix says, up to wide claims of 2^63 characters.
   const Bytes failing[] = {

@@ -86,7 +86,8 @@ TEST_F(ArchiveTest, BlocksLargeAndSmallMixWithNumbersInOrderWhateverTheBuffer) {
   EXPECT_EQ(ar.Read(&back[0], 100), 100u);
   EXPECT_EQ(ar.Read(&back[100], static_cast<UINT>(big.size())), big.size());
   ar >> three;
-  EXPECT_TRUE(three == 3.0 && back == big.substr(0, 100) + big);
+  EXPECT_EQ(three, 3.0);
+  EXPECT_EQ(back, big.substr(0, 100) + big);
   EXPECT_EQ(ar.Read(&back[0], 16), 0u);  // short at the end, no exception
 }
 
@@ -101,7 +102,9 @@ TEST_F(ArchiveTest, ModeErrorsUnreadBytesGivenBackOnCloseAndFlushesOnlyWhereThey
     ar >> seven;  // the load position did not move either
     ar.Close();
   }
-  EXPECT_TRUE(file.Read(&trailer, 1) == 1u && seven == 7 && trailer == 0xEE);
+  EXPECT_EQ(file.Read(&trailer, 1), 1u);
+  EXPECT_EQ(seven, 7);
+  EXPECT_EQ(trailer, 0xEE);
   EXPECT_EQ(ReadAll(path), (Bytes{7, 0, 0, 0, 0xEE})) << "nothing was written";
   int value = 77;
   EXPECT_EQ(Store([&](CArchive& ar) {

@@ -60,14 +60,29 @@ TEST(CString, ComparesBytesAndFoldsOnlySingleByteLetters) {
                Sign(CString("\xC4").CompareNoCase("\xE4")), Sign(CString(kMen).CompareNoCase(kRun)),
                Sign(CString("A\xE9\x54z").CompareNoCase("a\xE9\x54Z"))}),
       (Indexes{0, 1, -1, -1, 0}));
-  EXPECT_TRUE(layers == "Layers" && "Layers" == layers && layers != CString("layers"));
+  EXPECT_TRUE(layers == "Layers");
+  EXPECT_TRUE("Layers" == layers);
+  EXPECT_TRUE(layers != CString("layers"));
 
   const CString b("b");  // each order with a plain string on either side
-  EXPECT_TRUE("a" < b && b < "c" && "c" > b && b > "a" && "b" <= b && b <= "b" && "b" >= b &&
-              b >= "b");
-  EXPECT_FALSE("b" < b || b < "b" || "b" > b || b > "b" || "c" <= b || b <= "a" || "a" >= b ||
-               b >= "c");
-  EXPECT_TRUE(CString("\x7F") < CString("\x80") && CString("B") < CString("a")) << "unsigned";
+  EXPECT_TRUE("a" < b);
+  EXPECT_TRUE(b < "c");
+  EXPECT_TRUE("c" > b);
+  EXPECT_TRUE(b > "a");
+  EXPECT_TRUE("b" <= b);
+  EXPECT_TRUE(b <= "b");
+  EXPECT_TRUE("b" >= b);
+  EXPECT_TRUE(b >= "b");
+  EXPECT_FALSE("b" < b);
+  EXPECT_FALSE(b < "b");
+  EXPECT_FALSE("b" > b);
+  EXPECT_FALSE(b > "b");
+  EXPECT_FALSE("c" <= b);
+  EXPECT_FALSE(b <= "a");
+  EXPECT_FALSE("a" >= b);
+  EXPECT_FALSE(b >= "c");
+  EXPECT_TRUE(CString("\x7F") < CString("\x80")) << "unsigned";
+  EXPECT_TRUE(CString("B") < CString("a"));
 }
 
 TEST(CString, ExtractsWholeCharactersAndClamps) {

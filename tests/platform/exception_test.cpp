@@ -1,6 +1,6 @@
 // The framework's exceptions: causes, heap ownership through Delete(), the
 // mapping from system errors, and their messages. (What file operations put in
-// a CFileException is in file_test.cpp and save_test.cpp.)
+// a CFileException is in file_test.cpp and save_posix_test.cpp.)
 #include <corvane/platform/afx_exception.h>
 #include <gtest/gtest.h>
 
@@ -18,8 +18,9 @@ TEST(ExceptionTest, ThrownAsHeapPointersAndReleasedWithDelete) {
     AfxThrowArchiveException(CArchiveException::badSchema, "mesh.bin");
   } catch (CException* error) {  // caught through the base class, as host code does
     CArchiveException* archive = dynamic_cast<CArchiveException*>(error);
-    EXPECT_TRUE(archive != nullptr && archive->m_cause == CArchiveException::badSchema &&
-                archive->m_strFileName == "mesh.bin");
+    ASSERT_NE(archive, nullptr);
+    EXPECT_EQ(archive->m_cause, CArchiveException::badSchema);
+    EXPECT_EQ(archive->m_strFileName, "mesh.bin");
     error->Delete();  // a leak here fails the sanitizer build
   }
   CArchiveException onStack(CArchiveException::endOfFile);
@@ -45,8 +46,8 @@ TEST(ExceptionTest, OsErrorsMapToFileCauses) {
 TEST(ExceptionTest, MessagesAreCutToTheBuffer) {
   CArchiveException error(CArchiveException::endOfFile);
   char message[64], tiny[4];
-  ASSERT_TRUE(error.GetErrorMessage(message, sizeof message) &&
-              error.GetErrorMessage(tiny, sizeof tiny));
+  ASSERT_TRUE(error.GetErrorMessage(message, sizeof message));
+  ASSERT_TRUE(error.GetErrorMessage(tiny, sizeof tiny));
   EXPECT_STREQ(message, "end of file");
   EXPECT_STREQ(tiny, "end");
 }

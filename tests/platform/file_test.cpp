@@ -27,7 +27,8 @@ TEST(FileTest, CreateTruncatesUnlessToldToKeepAndPathsAreCodePage936) {
   ASSERT_TRUE(
       file.Open(path.c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
   file.Write("\x09", 1);  // at the start: overwrites the first byte
-  EXPECT_TRUE(file.GetLength() == 4u && file.GetFilePath() == path.c_str());
+  EXPECT_EQ(file.GetLength(), 4u);
+  EXPECT_EQ(file.GetFilePath(), path.c_str());
   EXPECT_EQ(ReadAll(onDisk), (Bytes{9, 2, 3, 4}));
   ASSERT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));  // closes the first
   file.Write("xy", 2);
@@ -56,7 +57,8 @@ TEST(FileTest, OpenFailuresAreQuietAndFillTheRecord) {
     EXPECT_TRUE(c.second != CFileException::fileNotFound || error.m_lOsError == ENOENT);
     EXPECT_NE(error.m_lOsError, 0) << "the system's code of the failure";
   }
-  EXPECT_FALSE(file.Open(nullptr, CFile::modeRead) || file.IsOpen());
+  EXPECT_FALSE(file.Open(nullptr, CFile::modeRead));
+  EXPECT_FALSE(file.IsOpen());
   EXPECT_EQ(dir.Entries().size(), 0u);
 }
 

@@ -53,8 +53,13 @@ TEST_F(ChunkStream, ReadsCopyTheBitsOfTheChunksOwnValue) {
   (m_root << 1.0f) >> bits >> value;
   (m_root << 1.5) >> raw;
   (m_root << static_cast<__int64>(-1)) >> u64 >> flag;
-  EXPECT_TRUE(d3.x == 5 && d3.z == 7 && bits == 0x3F800000 && value == 1.0f);
-  EXPECT_TRUE(raw == 0x3FF8000000000000LL && u64 == ~0ULL && flag);
+  EXPECT_EQ(d3.x, 5);
+  EXPECT_EQ(d3.z, 7);
+  EXPECT_EQ(bits, 0x3F800000);
+  EXPECT_EQ(value, 1.0f);
+  EXPECT_EQ(raw, 0x3FF8000000000000LL);
+  EXPECT_EQ(u64, ~0ULL);
+  EXPECT_TRUE(flag);
 }
 
 TEST_F(ChunkStream, WritesConsumeThePendingStringsAndChainedWritesNest) {
@@ -63,7 +68,8 @@ TEST_F(ChunkStream, WritesConsumeThePendingStringsAndChainedWritesNest) {
   boost::shared_ptr<IChunk> inner = (m_root << 1) << 2;
   ASSERT_EQ(m_root->numChild(), 1u);
   boost::shared_ptr<IChunk> outer = m_root->Child(0);
-  EXPECT_TRUE(outer->label() == "Var" && outer->name() == "Scale");
+  EXPECT_EQ(outer->label(), "Var");
+  EXPECT_EQ(outer->name(), "Scale");
   ASSERT_EQ(outer->numChild(), 1u);
   EXPECT_EQ(outer->Child(0), inner);
 
@@ -71,8 +77,10 @@ TEST_F(ChunkStream, WritesConsumeThePendingStringsAndChainedWritesNest) {
   CIoPubHelp::h_strName = "lost";
   boost::shared_ptr<IChunk> orphan = boost::shared_ptr<IChunk>() << std::string("x");
   ASSERT_TRUE(orphan);
-  EXPECT_TRUE(orphan->label() == "Lost" && orphan->getValueAsString() == "x");
-  EXPECT_TRUE(CIoPubHelp::h_StrLabel.IsEmpty() && CIoPubHelp::h_strName.IsEmpty());
+  EXPECT_EQ(orphan->label(), "Lost");
+  EXPECT_EQ(orphan->getValueAsString(), "x");
+  EXPECT_TRUE(CIoPubHelp::h_StrLabel.IsEmpty());
+  EXPECT_TRUE(CIoPubHelp::h_strName.IsEmpty());
   EXPECT_EQ(orphan.use_count(), 1);
 }
 
@@ -83,8 +91,11 @@ TEST_F(ChunkStream, ReadingAnEmptyChunk) {
   std::wstring wide = L"gone";
   TmpFloat2 record{3, 4};
   EXPECT_FALSE(boost::shared_ptr<IChunk>() >> number >> text >> narrow >> wide >> record);
-  EXPECT_TRUE(number == 7 && text == "kept" && record.x == 3);
-  EXPECT_TRUE(narrow.empty() && wide.empty());
+  EXPECT_EQ(number, 7);
+  EXPECT_EQ(text, "kept");
+  EXPECT_EQ(record.x, 3);
+  EXPECT_TRUE(narrow.empty());
+  EXPECT_TRUE(wide.empty());
 }
 
 }  // namespace

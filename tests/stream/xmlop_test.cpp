@@ -24,13 +24,14 @@ TEST(XmlOp, NarrowAndWideConvertThroughTheCodePageAndNeverFail) {
   EXPECT_EQ(XmlOp::CString2string(XmlOp::string2CString(all)), all);
   // What the code page cannot map does not fail.
   EXPECT_EQ(XmlOp::_w2a(L"\U0001F600"), "?");  // outside the basic plane
-  // Thai and bytes that are not GBK: internal/codepage_test.cpp.
+  // Thai and bytes that are not GBK: platform/codepage_test.cpp.
   EXPECT_EQ(XmlOp::_a2w("\x80"), L"\x20AC");  // the code page's single-byte euro sign
   EXPECT_EQ(XmlOp::_w2a(L"\x20AC"), "\x80");
 }
 
 TEST(XmlOp, EmptyInputAndEmbeddedNul) {
-  EXPECT_TRUE(XmlOp::_a2w("").empty() && XmlOp::_w2a(L"").empty());
+  EXPECT_TRUE(XmlOp::_a2w("").empty());
+  EXPECT_TRUE(XmlOp::_w2a(L"").empty());
   EXPECT_TRUE(XmlOp::_a2w(static_cast<const char*>(nullptr)).empty());
   EXPECT_EQ(XmlOp::_a2w(std::string("ab\0cd", 5)), L"ab");
   EXPECT_EQ(XmlOp::_w2a(std::wstring(L"ab\0cd", 5)), "ab");

@@ -376,7 +376,9 @@ TEST_F(ToolTest, MeshWritesJsonForScripts) {
   EXPECT_STREQ(json[1]["name"].GetString(), "\xE9\x87\x91\xE5\xAD\x97\xE5\xA1\x94");
   EXPECT_EQ(json[0]["faces"].Size() + json[1]["faces"].Size() + json[2]["faces"].Size(), 18u);
   const rapidjson::Value& face = json[0]["faces"][0];
-  EXPECT_TRUE(face["flagA"].IsBool() && face["number"].IsInt() && face["text"].IsString());
+  EXPECT_TRUE(face["flagA"].IsBool());
+  EXPECT_TRUE(face["number"].IsInt());
+  EXPECT_TRUE(face["text"].IsString());
   EXPECT_EQ(RunTool("mesh " + m_root + "/demo.bin --json -").output, Read("demo.json"));
 
   // Numbers read back exactly; what JSON cannot hold is null.
@@ -390,8 +392,9 @@ TEST_F(ToolTest, MeshWritesJsonForScripts) {
       RunTool("mesh " + Path("numbers.bin") + " --json -").output.c_str());
   ASSERT_FALSE(json.HasParseError()) << json.GetParseError();
   const rapidjson::Value& point = json[0]["faces"][0]["points3d"][0];
-  EXPECT_TRUE(point[0].GetDouble() == 0.1 && point[1].GetDouble() == 1.0 / 3 &&
-              point[2].GetDouble() == 1e-300);
+  EXPECT_EQ(point[0].GetDouble(), 0.1);
+  EXPECT_EQ(point[1].GetDouble(), 1.0 / 3);
+  EXPECT_EQ(point[2].GetDouble(), 1e-300);
   EXPECT_TRUE(json[0]["faces"][0]["factor"].IsNull());
 }
 

@@ -92,7 +92,8 @@ TEST_F(XmlNode, OnlyElementsAreListed) {
   ASSERT_TRUE(m_xml.Open(corvane_test::DataFile("xml/mixed_children.xml").c_str()));
   ListPtr list = m_xml.GetRoot()->GetChildElements();
   ASSERT_EQ(list->GetCount(), 3);
-  EXPECT_TRUE(list->GetItem(0)->GetName() == "first" && list->GetItem(1)->GetName() == "second");
+  EXPECT_EQ(list->GetItem(0)->GetName(), "first");
+  EXPECT_EQ(list->GetItem(1)->GetName(), "second");
   EXPECT_EQ(list->GetItem(1)->GetChildElements()->GetCount(), 1);
 }
 

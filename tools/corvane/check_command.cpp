@@ -1,4 +1,4 @@
-#include <corvane/xmlio/load_report.h>
+#include <corvane/extras/load_report.h>
 
 #include <cstdio>
 #include <string>

@@ -1,4 +1,4 @@
-#include <corvane/xmlio/checked_save.h>
+#include <corvane/extras/checked_save.h>
 #include <corvane/xmlio/xml_file_io.h>
 
 #include <cctype>

@@ -1,6 +1,6 @@
 #include "corvane/json_chunk_fields.h"
 
-#include <corvane/xmlio/element_check.h>
+#include <corvane/extras/element_check.h>
 
 #include <algorithm>
 #include <cstring>

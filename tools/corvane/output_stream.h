@@ -4,7 +4,7 @@
 // Also an output stream for rapidjson's Writer (Put, Flush).
 #pragma once
 
-#include <corvane/xmlio/output_file.h>
+#include <corvane/extras/output_file.h>
 
 #include <cstddef>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "corvane/tree_diff.h"
 
-#include <corvane/xmlio/chunk_file_format.h>
+#include <corvane/extras/chunk_file_format.h>
 
 #include <string>
 #include <vector>

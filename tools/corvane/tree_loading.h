@@ -4,7 +4,7 @@
 #pragma once
 
 #include <corvane/chunk/ichunk.h>
-#include <corvane/xmlio/load_report.h>
+#include <corvane/extras/load_report.h>
 
 #include <boost/shared_ptr.hpp>
 #include <cstdio>

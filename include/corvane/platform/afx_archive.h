@@ -90,25 +90,9 @@ class CORVANE_API CArchive {
 
  private:
   // Not part of the framework's class: the library's mesh reader looks ahead
-  // through corvane::platform::ArchiveReadAhead (src/platform).
+  // into the load buffer through corvane::platform::ArchiveReadAhead
+  // (src/platform/archive_read_ahead.h).
   friend struct corvane::platform::ArchiveReadAhead;
-
-  // Loading: how many of the next `wanted` bytes are known to be there,
-  // buffered or in the file past its position. A file that cannot tell its
-  // length or position counts as holding only what is buffered. Never
-  // throws; 0 when not loading.
-  ULONGLONG GetLoadableBytes(ULONGLONG wanted) noexcept {
-    const ULONGLONG buffered = static_cast<ULONGLONG>(m_loadEnd - m_loadCur);
-    return wanted <= buffered ? wanted : LoadableBeyondBuffer(wanted, buffered);
-  }
-  // Loading: the next `count` bytes in place in the buffer, which counts them
-  // as read; nullptr, with nothing read, when fewer are buffered.
-  const BYTE* TakeBuffered(UINT count) noexcept {
-    if (static_cast<std::size_t>(m_loadEnd - m_loadCur) < count) return nullptr;
-    const BYTE* taken = m_loadCur;
-    m_loadCur += count;
-    return taken;
-  }
 
   template <typename T>
   CArchive& StoreNumber(T value);
@@ -126,6 +110,8 @@ class CORVANE_API CArchive {
   UINT RefillFromFile();
   void WriteBufferToFile();
   void Detach() noexcept;
+  // Loading: how many of `wanted` bytes past the `buffered` ones the file
+  // still holds (0 when it cannot tell its length or position).
   ULONGLONG LoadableBeyondBuffer(ULONGLONG wanted, ULONGLONG buffered) noexcept;
 
   UINT m_nMode;

@@ -7,8 +7,8 @@
 
 #include <corvane/chunk/ichunk.h>
 #include <corvane/export.h>
+#include <corvane/extras/element_check.h>  // ChunkFromTexts, once declared here
 #include <corvane/platform/cstring.h>
-#include <corvane/xmlio/element_check.h>  // ChunkFromTexts, once declared here
 
 #include <boost/function.hpp>
 #include <boost/shared_ptr.hpp>

@@ -7,18 +7,13 @@
 
 #include <string>
 
+#include "support/lengthless_file.h"
 #include "support/scratch_dir.h"
 
 namespace {
 
 using namespace corvane_test;
 using ReadAhead = corvane::platform::ArchiveReadAhead;
-
-// A file that cannot tell its length, as a pipe cannot.
-class LengthlessFile : public CFile {
- public:
-  ULONGLONG GetLength() const override { AfxThrowFileException(CFileException::badSeek, 29); }
-};
 
 TEST(ArchiveReadAheadTest, LoadableBytesAndTakenRunsStayWithinWhatIsThere) {
   ScratchDir dir;
@@ -28,8 +23,8 @@ TEST(ArchiveReadAheadTest, LoadableBytesAndTakenRunsStayWithinWhatIsThere) {
   WriteAll(path, bytes.bytes());
   CFile file;
   LengthlessFile lengthless;
-  ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead) &&
-              lengthless.Open(path.c_str(), CFile::modeRead));
+  ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
+  ASSERT_TRUE(lengthless.Open(path.c_str(), CFile::modeRead));
   CArchive ar(&file, CArchive::load, 64), pipe(&lengthless, CArchive::load, 64);
   EXPECT_EQ(ReadAhead::TakeBuffered(ar, 1), nullptr);  // nothing buffered yet
   EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1000), 100u);
@@ -38,11 +33,13 @@ TEST(ArchiveReadAheadTest, LoadableBytesAndTakenRunsStayWithinWhatIsThere) {
   ar >> value;  // the buffer now holds 63 unread bytes, the file 36 more
   pipe >> value;
   const BYTE* run = ReadAhead::TakeBuffered(ar, 3);
-  ASSERT_TRUE(run != nullptr && Bytes(run, run + 3) == (Bytes{1, 2, 3}));
+  ASSERT_NE(run, nullptr);
+  EXPECT_EQ(Bytes(run, run + 3), (Bytes{1, 2, 3}));
   EXPECT_EQ(ReadAhead::TakeBuffered(ar, 61), nullptr);  // 60 left in the buffer
   EXPECT_EQ(ReadAhead::LoadableBytes(ar, 0xFFFFFFFFFFull), 96u);
   EXPECT_EQ(ReadAhead::LoadableBytes(pipe, 1000), 63u);
-  EXPECT_TRUE(ar.Read(rest, 97) == 96u && rest[0] == 4) << "the taken run was consumed";
+  EXPECT_EQ(ar.Read(rest, 97), 96u);
+  EXPECT_EQ(rest[0], 4) << "the taken run was consumed";
   EXPECT_EQ(ReadAhead::LoadableBytes(ar, 1), 0u);
 }
 

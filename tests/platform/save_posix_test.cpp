@@ -3,7 +3,7 @@
 // Links are followed, hard links and modes kept, protection respected, a
 // full disk keeps the old file, the new content is synced before it replaces
 // the file and the folder after, and each reports failure as its API does.
-// The routine behind all three is tested in depth in internal/.
+// The routine behind all three is tested in depth in file_replacement_posix_test.cpp.
 #include <corvane/corvane.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -97,7 +97,8 @@ TEST_P(SaveTest, FollowsLinksKeepsModeAndHardLinksAndRespectsProtection) {
                 ::link(target.c_str(), m_dir.Path("second name").c_str()) ||
                 ::symlink("new target", m_dir.Path("dangling").c_str()),
             0);
-  ASSERT_TRUE(Run(link) && Run(m_dir.Path("dangling")));
+  ASSERT_TRUE(Run(link));
+  ASSERT_TRUE(Run(m_dir.Path("dangling")));
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadText(target), expected);
   EXPECT_EQ(ReadText(m_dir.Path("second name")), expected);  // the hard link sees it too
@@ -222,8 +223,9 @@ TEST_P(SaveTest, SyncsTheNewContentBeforeItReplacesTheFileAndTheFolderAfter) {
   const bool saved = Run(path);
   gDurabilityCalls = nullptr;
   struct stat file, folder;
-  ASSERT_TRUE(saved && ::stat(path.c_str(), &file) == 0 &&
-              ::stat(m_dir.Dir().c_str(), &folder) == 0);
+  ASSERT_TRUE(saved);
+  ASSERT_EQ(::stat(path.c_str(), &file), 0);
+  ASSERT_EQ(::stat(m_dir.Dir().c_str(), &folder), 0);
   // The index of the first `call` at or after `from`; calls.size() when there is none.
   const auto find = [&](const std::string& call, std::size_t from) {
     while (from < calls.size() && calls[from] != call) ++from;

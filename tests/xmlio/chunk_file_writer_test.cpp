@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "support/chunk_tree.h"
 #include "support/scratch_dir.h"
 #include "support/xml_check.h"
 #include "xmldom/dom_access.h"
@@ -24,13 +25,6 @@ using corvane::xmlio::ProgressRun;
 using corvane::xmlio::ProgressState;
 using corvane_test::Exists;
 using corvane_test::ReadText;
-
-// The chunks in the tree; empty child entries are not chunks.
-unsigned int Count(const boost::shared_ptr<IChunk>& root) {
-  unsigned int count = 1;
-  for (const boost::shared_ptr<IChunk>& child : root->children()) count += child ? Count(child) : 0;
-  return count;
-}
 
 // Saves two equal trees from `make`, one through a document, one streamed;
 // answers whether the streamed save wrote its file.
@@ -45,7 +39,7 @@ bool ExpectSameBytes(const std::function<boost::shared_ptr<IChunk>()>& make, con
   corvane::xmlio::DomChunkWriter(documentRun)
       .Write(first, corvane::xmldom::DomAccess::Handle(*document.GetRoot()));
   const bool documentSaved = document.Save(viaDocument.c_str());
-  const unsigned int chunks = Count(second);
+  const std::size_t chunks = corvane_test::ChunkCount(second);
   const bool streamSaved =
       corvane::xmlio::WriteChunkFile(CString(streamed.c_str()), second, streamCount);
   if (streamSaved) {

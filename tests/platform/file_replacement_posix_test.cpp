@@ -1,4 +1,4 @@
-// What FileReplacement does beyond what the public saves show (save_test.cpp): chunked, abandoned
+// What FileReplacement does beyond what the public saves show (save_posix_test.cpp): chunked, abandoned
 // and concurrent saves, the error of a refused open, saves where a temporary cannot be made, saves
 // killed part-way and full disks. Cases about another user run in a child that drops root and
 // answers through its exit status (0, or the number of the failed check).
@@ -62,22 +62,26 @@ TEST(FileReplacement, ReplacesWholeAndAbandonedOrConcurrentSavesLeaveNoLitter) {
   ::umask(previous);
   EXPECT_EQ(Stat(path).st_mode & 07777, 0664u) << "a new file: 0666 less the umask";
   const ino_t before = Stat(path).st_ino;
-  EXPECT_TRUE(Save(path, text, nullptr, 1) && ReadText(path) == text);  // byte by byte
+  EXPECT_TRUE(Save(path, text, nullptr, 1));  // byte by byte
+  EXPECT_EQ(ReadText(path), text);
   EXPECT_NE(Stat(path).st_ino, before) << "replaced whole, not written in place";
   if (::geteuid() == 0) {  // the replacement keeps owner, group and set-ID bits
     ASSERT_EQ(::chown(path.c_str(), 12345, 23456) || ::chmod(path.c_str(), 02770), 0);
     EXPECT_TRUE(Save(path, text));
-    EXPECT_TRUE(Stat(path).st_uid == 12345 && Stat(path).st_gid == 23456);
+    EXPECT_EQ(Stat(path).st_uid, 12345u);
+    EXPECT_EQ(Stat(path).st_gid, 23456u);
     EXPECT_EQ(Stat(path).st_mode & 07777, 02770u);
   }
   for (const bool named : {false, true}) {  // abandoned saves leave everything as it was
     UseNamedTemporariesForTesting(named);
     FileReplacement replaced(path.c_str()), created(dir.Path("never.xml").c_str());
-    ASSERT_TRUE(replaced.Open() && created.Open());
+    ASSERT_TRUE(replaced.Open());
+    ASSERT_TRUE(created.Open());
     replaced.Write("abandoned", 9);
     created.Write("abandoned", 9);
   }
-  EXPECT_TRUE(ReadText(path) == text && dir.Entries().size() == 1u) << "no temporary stays";
+  EXPECT_EQ(ReadText(path), text);
+  EXPECT_EQ(dir.Entries().size(), 1u) << "no temporary stays";
 
   // A save cleaning up leftovers leaves a live save's temporary alone.
   FileReplacement first(path.c_str()), second(path.c_str());
@@ -86,8 +90,10 @@ TEST(FileReplacement, ReplacesWholeAndAbandonedOrConcurrentSavesLeaveNoLitter) {
   ASSERT_TRUE(opened);
   first.Write("first", 5);
   second.Write("second", 6);
-  EXPECT_TRUE(first.Commit() && second.Commit());
-  EXPECT_TRUE(ReadText(path) == "second" && dir.Entries().size() == 1u);
+  EXPECT_TRUE(first.Commit());
+  EXPECT_TRUE(second.Commit());
+  EXPECT_EQ(ReadText(path), "second");
+  EXPECT_EQ(dir.Entries().size(), 1u);
 }
 
 TEST(FileReplacement, OpenFailsWhereTheOpenWouldAndTouchesNothing) {
@@ -98,10 +104,12 @@ TEST(FileReplacement, OpenFailsWhereTheOpenWouldAndTouchesNothing) {
                                               {dir.Path("bad\xFF.xml"), EILSEQ}};
   for (const auto& [path, cause] : rows) {
     FileReplacement save(path.c_str());
-    EXPECT_FALSE(save.Open() || save.Commit()) << path;
+    EXPECT_FALSE(save.Open()) << path;
+    EXPECT_FALSE(save.Commit()) << path;
     EXPECT_EQ(save.Error(), cause) << path;
   }
-  EXPECT_TRUE(std::filesystem::is_directory(dir.Path("taken.xml")) && dir.Entries().size() == 1u);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Path("taken.xml")));
+  EXPECT_EQ(dir.Entries().size(), 1u);
 }
 
 TEST(FileReplacement, WithoutPrivilegesSavesInPlaceWhereNoTemporaryCanBeMade) {
@@ -125,10 +133,13 @@ TEST(FileReplacement, WithoutPrivilegesSavesInPlaceWhereNoTemporaryCanBeMade) {
   EXPECT_EQ(InChild(asNobody, true), 0);
   EXPECT_EQ(ReadText(shared), "new");
   const struct stat info = Stat(shared);
-  EXPECT_TRUE(info.st_uid == 0 && info.st_gid == kNoGroup && (info.st_mode & 07777) == 0664);
+  EXPECT_EQ(info.st_uid, 0u);
+  EXPECT_EQ(info.st_gid, kNoGroup);
+  EXPECT_EQ(info.st_mode & 07777, 0664u);
   EXPECT_EQ(ReadText(drop.Path("made.xml")), "new");
-  EXPECT_TRUE(mine.Entries().size() == 1u && theirs.Entries().empty() &&
-              drop.Entries().size() == 1u);
+  EXPECT_EQ(mine.Entries().size(), 1u);
+  EXPECT_TRUE(theirs.Entries().empty());
+  EXPECT_EQ(drop.Entries().size(), 1u);
 }
 
 // Saves `text` in a child reporting each piece of `piece` bytes written, and kills it after
@@ -165,7 +176,8 @@ TEST(FileReplacement, KilledSavesLeaveOldOrNewAndNoLitter) {
   int leftovers = 0;
   for (int round = 0; round < 20; ++round) {
     const std::string old = Content(1000 + round, round);
-    ASSERT_TRUE(Save(path, old) && dir.Entries().size() == 1u) << round;
+    ASSERT_TRUE(Save(path, old)) << round;
+    ASSERT_EQ(dir.Entries().size(), 1u) << round;
     EXPECT_TRUE(KilledSave(path, large, kPiece, std::uniform_int_distribution<int>(1, 384)(random),
                            std::uniform_int_distribution<useconds_t>(0, 3000)(random),
                            round % 2 == 1))
@@ -174,7 +186,8 @@ TEST(FileReplacement, KilledSavesLeaveOldOrNewAndNoLitter) {
     EXPECT_TRUE(now == old || now == large) << round << ": " << now.size() << " bytes";
     if (dir.Entries().size() > 1) ++leftovers;
   }
-  EXPECT_TRUE(Save(path, "last") && dir.Entries().size() == 1u) << "the next save cleans up";
+  EXPECT_TRUE(Save(path, "last"));
+  EXPECT_EQ(dir.Entries().size(), 1u) << "the next save cleans up";
   EXPECT_GT(leftovers, 0) << "no kill left a temporary: the cleaning went untested";
 }
 
@@ -197,7 +210,8 @@ TEST(FileReplacement, CleaningUpRemovesOnlyTheSavingUsersOwnLeftovers) {
     std::snprintf(letters, sizeof letters, "fifo%08d", n);
     ASSERT_EQ(::mkfifo((lookAlike + letters + ".tmp").c_str(), 0600), 0);
   }
-  EXPECT_TRUE(Save(path, "new") && ReadText(path) == "new");
+  EXPECT_TRUE(Save(path, "new"));
+  EXPECT_EQ(ReadText(path), "new");
   const auto entries = dir.Entries();
   EXPECT_EQ(entries.size(), 1003u);
   EXPECT_EQ(entries.count(leftover), 0u) << "the own leftover goes";
@@ -205,7 +219,7 @@ TEST(FileReplacement, CleaningUpRemovesOnlyTheSavingUsersOwnLeftovers) {
 }
 
 TEST(FileReplacement, ASaveThatDoesNotFitBesideTheOldFileFailsAndKeepsItWhole) {
-  ScratchDir disk;  // RLIMIT_FSIZE is in save_test.cpp
+  ScratchDir disk;  // RLIMIT_FSIZE is in save_posix_test.cpp
   const std::string file = disk.Path("a.bin");
   const int answer = InChild([&] {
     if (!MountInOwnNamespace("tmpfs", disk.Dir().c_str(), "tmpfs", "size=1m")) return kCannotMount;
