@@ -1,7 +1,7 @@
-// What FileReplacement does beyond what the public saves show (save_posix_test.cpp): chunked, abandoned
-// and concurrent saves, the error of a refused open, saves where a temporary cannot be made, saves
-// killed part-way and full disks. Cases about another user run in a child that drops root and
-// answers through its exit status (0, or the number of the failed check).
+// What FileReplacement does beyond what the public saves show (save_posix_test.cpp): chunked,
+// abandoned and concurrent saves, the error of a refused open, saves where a temporary cannot be
+// made, saves killed part-way and full disks. Cases about another user run in a child that drops
+// root and answers through its exit status (0, or the number of the failed check).
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
