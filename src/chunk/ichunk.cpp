@@ -180,6 +180,12 @@ void IChunk::SetText(const CString& text) {
   m_value.text = DuplicateText(text.GetString(), static_cast<std::size_t>(text.GetLength()));
 }
 
+void corvane::chunk::ChunkAccess::SetText(IChunk& chunk, const char* text, std::size_t length) {
+  char* copy = DuplicateText(text, length);
+  chunk.ReleaseText();
+  chunk.m_value.text = copy;
+}
+
 void IChunk::ReleaseText() {
   if (HasText()) {
     delete[] m_value.text;

@@ -8,6 +8,8 @@
 
 #include <corvane/chunk/ichunk.h>
 
+#include <cstddef>
+
 namespace corvane {
 namespace chunk {
 
@@ -33,6 +35,9 @@ enum ValueKind {
 // The library's door to what IChunk keeps private.
 struct ChunkAccess {
   static ValueKind Kind(const IChunk& chunk) { return static_cast<ValueKind>(chunk.m_kind); }
+  // Gives a chunk made with a text value (string or custom text) the
+  // `length` bytes at `text`, copied once (no CString in between).
+  static void SetText(IChunk& chunk, const char* text, std::size_t length);
 };
 
 }  // namespace chunk

@@ -162,6 +162,17 @@ boost::shared_ptr<IChunk> ChunkFromElement(const CString& label, const CString& 
   return chunk;
 }
 
+bool IsStringTag(const CString& type) {
+  return KindFromTag(type.GetString(), type.GetLength()) == kString;
+}
+
+boost::shared_ptr<IChunk> StringChunk(const CString& label, const CString& name, const char* text,
+                                      std::size_t length) {
+  boost::shared_ptr<IChunk> chunk = newChunk(label, name, CString());
+  ChunkAccess::SetText(*chunk, text, length);
+  return chunk;
+}
+
 const char* DropReasonText(DropReason reason) {
   switch (reason) {
     case DropReason::kNone:

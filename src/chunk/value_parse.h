@@ -9,6 +9,7 @@
 #include <corvane/platform/cstring.h>
 
 #include <boost/shared_ptr.hpp>
+#include <cstddef>
 
 namespace corvane {
 namespace chunk {
@@ -25,6 +26,16 @@ enum class DropReason { kNone, kUnknownType, kBadNumber, kWrongComponentCount };
 boost::shared_ptr<IChunk> ChunkFromElement(const CString& label, const CString& name,
                                            const CString& type, const CString& value,
                                            DropReason* reason = nullptr);
+
+// Whether `type` is the string type tag (ignoring ASCII case); such an
+// element's chunk may be made by StringChunk.
+bool IsStringTag(const CString& type);
+
+// The string chunk ChunkFromElement makes for a string value of `length`
+// bytes at `text`, with its text copied once: a value as large as a file is
+// not held a second time on its way into the chunk.
+boost::shared_ptr<IChunk> StringChunk(const CString& label, const CString& name, const char* text,
+                                      std::size_t length);
 
 // A short English explanation of a reason.
 const char* DropReasonText(DropReason reason);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/archive_read_ahead.h"
 #include "platform/codepage.h"
 
 namespace {
@@ -26,9 +27,17 @@ constexpr UINT kPieceBytes = 64 * 1024;
                            file != nullptr ? file->GetFilePath().GetString() : nullptr);
 }
 
-// Reads exactly `byteCount` bytes, growing `out` piece by piece.
+// Whether the file is known to hold all of the next `byteCount` bytes, so
+// that a buffer of that size is sized by bytes really there.
+bool AllThere(CArchive& ar, unsigned long long byteCount) {
+  return corvane::platform::ArchiveReadAhead::LoadableBytes(ar, byteCount) == byteCount;
+}
+
+// Reads exactly `byteCount` bytes, growing `out` piece by piece (at once
+// where the file holds them all: no regrowth, no spare room).
 void ReadBytes(CArchive& ar, unsigned long long byteCount, std::string& out) {
   out.clear();
+  if (AllThere(ar, byteCount)) out.reserve(static_cast<std::size_t>(byteCount));
   while (byteCount > 0) {
     const UINT piece = byteCount < kPieceBytes ? static_cast<UINT>(byteCount) : kPieceBytes;
     const std::size_t before = out.size();
@@ -111,8 +120,8 @@ CArchive& operator>>(CArchive& ar, CString& text) {
       byteCount > static_cast<unsigned long long>(INT_MAX)) {
     SkipOversizedText(ar, byteCount);
   }
-  if (charSize == 1 && byteCount <= kPieceBytes) {
-    // The common short text goes straight into the string's own buffer.
+  if (charSize == 1 && (byteCount <= kPieceBytes || AllThere(ar, byteCount))) {
+    // Straight into the string's own buffer: one copy of the text, however long.
     CString result;
     const int size = static_cast<int>(byteCount);
     char* buffer = result.GetBufferSetLength(size);

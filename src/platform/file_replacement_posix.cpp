@@ -1,6 +1,6 @@
 // The POSIX side of a save. The path is probed by really opening it to write
 // and create, without truncating, so that a save fails exactly where the open
-// would: the kernel applies its rules for links and sticky folders.
+// would; sticky folders get the kernel's rules whatever the host's settings.
 // A replacement is prepared beside the file: an unnamed temporary where the
 // file system has them (named only just before the rename), a named one
 // elsewhere. Every named temporary is locked while its save lives, which lets
@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/fsuid.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -132,10 +133,32 @@ bool IsTemporaryOf(const char* entry, const std::string& prefix) {
          std::strcmp(entry + length - suffix, kTemporarySuffix) == 0;
 }
 
+// The user the kernel checks file access for and gives new files to; asking
+// for an invalid one changes nothing and answers the current one.
+uid_t SavingUser() { return static_cast<uid_t>(::setfsuid(static_cast<uid_t>(-1))); }
+
 // Whether `info` is a regular file of the saving user: only such a file can
 // be a leftover of its saves, whatever another user names like one.
 bool IsOwnRegularFile(const struct stat& info) {
-  return S_ISREG(info.st_mode) && info.st_uid == ::geteuid();
+  return S_ISREG(info.st_mode) && info.st_uid == SavingUser();
+}
+
+// Whether `entry`, met in `folder` on the way to the file a save opens (a link
+// about to be followed, or the existing file the create open would open), was
+// planted there by another user. In a sticky folder others may write to,
+// another user's link can aim root's save anywhere and another user's file or
+// FIFO would receive its content; the kernel refuses such opens (EACCES) with
+// fs.protected_symlinks=1, protected_regular=2 and protected_fifos=1, as
+// Debian sets them. Many hosts and containers leave them off, so every save
+// applies those settings itself, to root as to anyone: an entry the saving
+// user or the folder's owner owns is never planted.
+bool PlantedInStickyFolder(const struct stat& folder, const struct stat& entry) {
+  if ((folder.st_mode & S_ISVTX) == 0) return false;
+  if (entry.st_uid == SavingUser() || entry.st_uid == folder.st_uid) return false;
+  const bool othersWrite = (folder.st_mode & S_IWOTH) != 0;
+  const bool groupWrites = (folder.st_mode & S_IWGRP) != 0;
+  if (S_ISLNK(entry.st_mode) || S_ISFIFO(entry.st_mode)) return othersWrite;
+  return S_ISREG(entry.st_mode) && (othersWrite || groupWrites);
 }
 
 // Removes what dead saves of `name` left in `dir`. A live save holds its
@@ -188,14 +211,27 @@ void Split(const std::string& path, std::string& dir, std::string& name) {
   name = slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Whether `entry` in the folder `dir` was planted there (see above).
+bool PlantedIn(const std::string& dir, const struct stat& entry) {
+  struct stat folder;
+  return ::stat(dir.c_str(), &folder) == 0 && PlantedInStickyFolder(folder, entry);
+}
+
 // The folder and name of the file `path` reaches through symbolic links in
-// its last part, the file a dangling link would create included.
-int ResolveLinks(const std::string& path, std::string& dir, std::string& name) {
+// its last part, the file a dangling link would create included. `planted`
+// tells that a link on the way or that file was planted in a sticky folder;
+// the answer is then EACCES.
+int ResolveLinks(const std::string& path, std::string& dir, std::string& name, bool& planted) {
   std::string current = path;
+  planted = false;
   for (int hops = 0;; ++hops) {
     Split(current, dir, name);
     struct stat info;
     if (::lstat(current.c_str(), &info) != 0) return errno == ENOENT ? 0 : errno;
+    if (PlantedIn(dir, info)) {
+      planted = true;
+      return EACCES;
+    }
     if (!S_ISLNK(info.st_mode)) return 0;
     if (hops == kMaxLinkHops) return ELOOP;
     std::string target(std::max<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, 256),
@@ -296,6 +332,11 @@ struct FileReplacement::Native {
 
   int Prepare(const std::string& given) {
     path = given;
+    // Before anything is opened: following a planted dangling link creates a
+    // file, opening a planted FIFO wakes its reader.
+    bool planted;
+    const int resolved = ResolveLinks(path, dirPath, name, planted);
+    if (planted) return EACCES;
     struct stat info;
     bool exists = ::stat(path.c_str(), &info) == 0;
     if (!exists && errno != ENOENT) return errno;
@@ -319,11 +360,11 @@ struct FileReplacement::Native {
       if (fifo && ::fcntl(target, F_SETFL, ::fcntl(target, F_GETFL) & ~O_NONBLOCK) != 0)
         return errno;
       if (::fstat(target, &info) != 0) return errno;
+      if (resolved == 0 && PlantedIn(dirPath, info)) return EACCES;  // planted meanwhile
       if (!S_ISREG(info.st_mode)) return 0;  // FIFOs and devices are written, never replaced
       truncateOnWrite = !dangling;
       exists = true;
     }
-    const int resolved = ResolveLinks(path, dirPath, name);
     if (dangling && resolved == 0) created = Join(dirPath, name);
     if (exists && (resolved != 0 || info.st_nlink != 1 || IsMountRoot(target)))
       return 0;  // written in place: other names must see it, or no rename can reach it

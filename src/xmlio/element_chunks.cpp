@@ -30,10 +30,14 @@ boost::shared_ptr<IChunk> ElementChunks::Build(const char* tag, const char* name
     narrow = m_narrow.data();
     narrowLength = m_narrow.size();
   }
-  // Refills the same buffer each time unless a chunk kept a share of it. A
-  // CString holds at most INT_MAX bytes; a longer text is cut there.
+  // A CString holds at most INT_MAX bytes; a longer text is cut there.
   const int length =
       narrowLength > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(narrowLength);
+  if (chunk::IsStringTag(typeText)) {
+    if (reason != nullptr) *reason = chunk::DropReason::kNone;
+    return chunk::StringChunk(label, nameText, narrow, static_cast<std::size_t>(length));
+  }
+  // Numbers refill the same buffer each time unless a chunk kept a share of it.
   std::memcpy(m_value.GetBufferSetLength(length), narrow, static_cast<std::size_t>(length));
   m_value.ReleaseBuffer(length);
   return chunk::ChunkFromElement(label, nameText, typeText, m_value, reason);

@@ -99,9 +99,16 @@ TEST(FileReplacement, ReplacesWholeAndAbandonedOrConcurrentSavesLeaveNoLitter) {
 TEST(FileReplacement, OpenFailsWhereTheOpenWouldAndTouchesNothing) {
   ScratchDir dir;
   std::filesystem::create_directory(dir.Path("taken.xml"));
+  // Another user's link in a sticky folder all may write to: refused as the kernel refuses it.
+  const std::string sticky = dir.Path("sticky"), planted = sticky + "/planted.xml";
+  ASSERT_EQ(::mkdir(sticky.c_str(), 0) || ::chmod(sticky.c_str(), 01777) ||
+                ::symlink("aim.xml", planted.c_str()) ||
+                ::lchown(planted.c_str(), kNobody, kNoGroup),
+            0);
   const std::pair<std::string, int> rows[] = {{dir.Path("taken.xml"), EISDIR},
                                               {dir.Path("no/such/x.xml"), ENOENT},
-                                              {dir.Path("bad\xFF.xml"), EILSEQ}};
+                                              {dir.Path("bad\xFF.xml"), EILSEQ},
+                                              {planted, EACCES}};
   for (const auto& [path, cause] : rows) {
     FileReplacement save(path.c_str());
     EXPECT_FALSE(save.Open()) << path;
@@ -109,7 +116,8 @@ TEST(FileReplacement, OpenFailsWhereTheOpenWouldAndTouchesNothing) {
     EXPECT_EQ(save.Error(), cause) << path;
   }
   EXPECT_TRUE(std::filesystem::is_directory(dir.Path("taken.xml")));
-  EXPECT_EQ(dir.Entries().size(), 1u);
+  EXPECT_EQ(dir.Entries().size(), 2u);
+  EXPECT_FALSE(Exists(sticky + "/aim.xml"));
 }
 
 TEST(FileReplacement, WithoutPrivilegesSavesInPlaceWhereNoTemporaryCanBeMade) {

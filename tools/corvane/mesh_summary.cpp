@@ -35,9 +35,11 @@ void PrintMeshSummary(std::FILE* out, const std::vector<BinMeshData>& meshes) {
   MeshCounts total;
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     const MeshCounts counts = CountMesh(meshes[i]);
-    std::fprintf(out, "mesh %zu: number %d, name \"%s\": %llu faces, %llu points, %llu indices\n",
-                 i + 1, meshes[i].number, Utf8(meshes[i].name).c_str(), counts.faces,
-                 counts.points3d, counts.indices);
+    // The name piece by piece: it may be as large as the file.
+    std::fprintf(out, "mesh %zu: number %d, name \"", i + 1, meshes[i].number);
+    WriteUtf8(out, meshes[i].name);
+    std::fprintf(out, "\": %llu faces, %llu points, %llu indices\n", counts.faces, counts.points3d,
+                 counts.indices);
     total.Add(counts);
   }
   std::fprintf(out,

@@ -103,25 +103,39 @@ bool NarrowExactly(const char* utf8, std::size_t length, CString& narrow) {
   return true;
 }
 
-// In pieces of at most kPiece bytes cut between characters (a byte of 0x80
-// or more leads a double-byte character), so that a text as large as a file
-// costs its UTF-8 form and one piece, not a wide copy four times its size.
-std::string Utf8(const CString& text) {
+namespace {
+
+// Hands `take` the UTF-8 form of `text` in pieces of at most kPiece bytes cut
+// between characters (a byte of 0x80 or more leads a double-byte character),
+// so that a text as large as a file costs one piece, not a wide copy four
+// times its size.
+template <typename Take>
+void Utf8Pieces(const CString& text, Take take) {
   constexpr std::size_t kPiece = 1 << 16;
   const char* bytes = text.GetString();
   const std::size_t length = static_cast<std::size_t>(text.GetLength());
-  std::string utf8;
-  utf8.reserve(length);
   for (std::size_t from = 0; from < length;) {
     std::size_t to = from;
     while (to < length && to - from < kPiece)
       to += static_cast<unsigned char>(bytes[to]) < 0x80 ? 1 : 2;
     to = std::min(to, length);
-    utf8 +=
-        Utf8FromWide(XmlOp::CString2wstring(CString(bytes + from, static_cast<int>(to - from))));
+    take(Utf8FromWide(XmlOp::CString2wstring(CString(bytes + from, static_cast<int>(to - from)))));
     from = to;
   }
+}
+
+}  // namespace
+
+std::string Utf8(const CString& text) {
+  std::string utf8;
+  utf8.reserve(static_cast<std::size_t>(text.GetLength()));
+  Utf8Pieces(text, [&utf8](const std::string& piece) { utf8 += piece; });
   return utf8;
+}
+
+void WriteUtf8(std::FILE* out, const CString& text) {
+  Utf8Pieces(text,
+             [out](const std::string& piece) { std::fwrite(piece.data(), 1, piece.size(), out); });
 }
 
 std::string Utf8(const std::string& text) { return Utf8(XmlOp::string2CString(text)); }

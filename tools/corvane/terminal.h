@@ -7,6 +7,7 @@
 #include <corvane/xmlio/progress.h>
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 namespace corvane {
@@ -25,6 +26,9 @@ bool NarrowExactly(const char* utf8, std::size_t length, CString& narrow);
 
 // Code page 936 text as UTF-8.
 std::string Utf8(const CString& text);
+// Writes `text` to `out` as UTF-8 piece by piece: a text as large as a file
+// costs no UTF-8 copy of its own.
+void WriteUtf8(std::FILE* out, const CString& text);
 std::string Utf8(const std::string& text);
 
 // Callbacks that draw "message [#####     ]  57%" on standard error.

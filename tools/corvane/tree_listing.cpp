@@ -24,8 +24,7 @@ unsigned long ListTree(std::FILE* out, const boost::shared_ptr<IChunk>& root, in
     if (!chunk->name().IsEmpty()) std::fprintf(out, " \"%s\"", Utf8(chunk->name()).c_str());
     if (!chunk->type().IsEmpty()) {
       std::fprintf(out, " [%s] ", Utf8(chunk->type()).c_str());
-      const std::string value = Utf8(chunk->getValueAsString());
-      std::fwrite(value.data(), 1, value.size(), out);
+      WriteUtf8(out, chunk->getValueAsString());
     }
     std::fputc('\n', out);
     ++listed;
