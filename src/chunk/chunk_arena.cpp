@@ -9,8 +9,10 @@ namespace chunk {
 namespace {
 
 // A page is aligned on its own size, so a slot finds its page from its
-// address alone and a slot needs no pointer back to it.
-constexpr std::size_t kPageBytes = 64 * 1024;
+// address alone and a slot needs no pointer back to it. Large enough that
+// the heap's own header before an aligned block (a memory page of its own
+// when the block is mapped) costs little.
+constexpr std::size_t kPageBytes = 256 * 1024;
 constexpr std::size_t kHeaderBytes = 64;
 // The shared count boost builds beside the chunk: its pointer, its two
 // counts, an empty deleter and an empty allocator (checked in Allocate).

@@ -58,25 +58,28 @@ bool RunSave(boost::shared_ptr<IChunk> root, ProgressState& progress, Write writ
 
 bool WriteChunkFile(const CString& path, boost::shared_ptr<IChunk> root, ProgressState& progress) {
   if (path.IsEmpty() || !root) return false;
-  return RunSave(std::move(root), progress, [&path](boost::shared_ptr<IChunk> tree, ProgressRun& run) {
-    std::string rootName;
-    const bool named = RootName(*tree, rootName);
-    platform::FileReplacement file(path);
-    const bool writing = named && file.Open();
-    xmldom::FileTextSink sink(file);
-    WriteTree(std::move(tree), named ? &rootName : nullptr, writing ? &sink : nullptr, run);
-    return writing && file.Commit();
-  });
+  return RunSave(
+      std::move(root), progress, [&path](boost::shared_ptr<IChunk> tree, ProgressRun& run) {
+        std::string rootName;
+        const bool named = RootName(*tree, rootName);
+        platform::FileReplacement file(path);
+        const bool writing = named && file.Open();
+        xmldom::FileTextSink sink(file);
+        WriteTree(std::move(tree), named ? &rootName : nullptr, writing ? &sink : nullptr, run);
+        return writing && file.Commit();
+      });
 }
 
-bool WriteChunkText(boost::shared_ptr<IChunk> root, xmldom::TextSink& sink, ProgressState& progress) {
+bool WriteChunkText(boost::shared_ptr<IChunk> root, xmldom::TextSink& sink,
+                    ProgressState& progress) {
   if (!root) return false;
-  return RunSave(std::move(root), progress, [&sink](boost::shared_ptr<IChunk> tree, ProgressRun& run) {
-    std::string rootName;
-    const bool named = RootName(*tree, rootName);
-    WriteTree(std::move(tree), named ? &rootName : nullptr, named ? &sink : nullptr, run);
-    return named;
-  });
+  return RunSave(
+      std::move(root), progress, [&sink](boost::shared_ptr<IChunk> tree, ProgressRun& run) {
+        std::string rootName;
+        const bool named = RootName(*tree, rootName);
+        WriteTree(std::move(tree), named ? &rootName : nullptr, named ? &sink : nullptr, run);
+        return named;
+      });
 }
 
 }  // namespace xmlio

@@ -28,7 +28,8 @@ namespace xmlio {
 bool WriteChunkFile(const CString& path, boost::shared_ptr<IChunk> root, ProgressState& progress);
 // The same bytes into `sink`, for a stream, under the same protocol; false,
 // writing nothing, when the root is empty or its label is not an XML name.
-bool WriteChunkText(boost::shared_ptr<IChunk> root, xmldom::TextSink& sink, ProgressState& progress);
+bool WriteChunkText(boost::shared_ptr<IChunk> root, xmldom::TextSink& sink,
+                    ProgressState& progress);
 
 }  // namespace xmlio
 }  // namespace corvane
