@@ -8,11 +8,9 @@
 #include <corvane/xmlio/xml_file_io.h>
 #include <gtest/gtest.h>
 
-#include <boost/weak_ptr.hpp>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -156,37 +154,6 @@ TEST_F(XmlFile, ThrowingPositionLeavesTheCompletedChildren) {
   EXPECT_THROW(m_io.read(root), std::runtime_error);
   ASSERT_TRUE(root);
   EXPECT_EQ(Outline(root), "R(A(a1))");
-}
-
-// A load's chunks share large blocks; any chunk the host keeps stays whole
-// after the tree and the reader are gone, and may be released on any thread.
-TEST_F(XmlFile, KeptChunksOutliveTheTreeOnAnyThread) {
-  std::string xml = "<R>";
-  for (int i = 0; i < 3000; ++i)
-    xml += "<E Name=\"e" + std::to_string(i) + "\" Type=\"int\" Value=\"" + std::to_string(i) +
-           "\"><S Type=\"string\" Value=\"s" + std::to_string(i) + "\"/></E>";
-  boost::shared_ptr<IChunk> root = Read(xml + "</R>");
-  ASSERT_TRUE(root);
-  ASSERT_EQ(root->numChild(), 3000u);
-  std::vector<boost::shared_ptr<IChunk>> kept[4];
-  for (unsigned int i = 0; i < 3000; i += 7) kept[i % 4].push_back(root->Child(i));
-  const boost::weak_ptr<IChunk> watched = kept[0].front()->Child(0);
-  root.reset();
-  ASSERT_FALSE(watched.expired());  // held through its parent
-  std::vector<std::thread> threads;
-  for (auto& share : kept) {
-    threads.emplace_back([&share] {
-      for (boost::shared_ptr<IChunk>& chunk : share) {
-        const int value = chunk->getI32Value();
-        EXPECT_EQ(chunk->name(), ("e" + std::to_string(value)).c_str());
-        ASSERT_EQ(chunk->numChild(), 1u);
-        EXPECT_EQ(chunk->Child(0)->getValueAsString(), ("s" + std::to_string(value)).c_str());
-        chunk.reset();
-      }
-    });
-  }
-  for (auto& thread : threads) thread.join();
-  EXPECT_TRUE(watched.expired());
 }
 
 TEST_F(XmlFile, SavesConsumeTheTreeOrWriteNothing) {
