@@ -35,8 +35,8 @@ CC=clang CXX=clang++ run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCORVANE
 # A race in these tests shows only by chance without ThreadSanitizer; only
 # they and what they link are built, so this step stays short.
 echo "== clang build with ThreadSanitizer: the tests that run threads"
-thread_targets=(platform_cstring_test platform_codepage_test)
-thread_tests='^(CString\.CopiesMayBeReleasedOnOtherThreads|CodePage\.ThreadsConvertIndependently)$'
+thread_targets=(platform_cstring_test platform_codepage_test xmlio_file_convert_test)
+thread_tests='^(CString\.CopiesMayBeReleasedOnOtherThreads|CodePage\.ThreadsConvertIndependently|Convert\.KeptChunksOutliveTheDocumentOnAnyThread)$'
 CC=clang CXX=clang++ cmake -S . -B build/tsan -DCORVANE_WERROR=ON -DCMAKE_BUILD_TYPE=Debug \
   -DCORVANE_SANITIZE_THREAD=ON -DCORVANE_BUILD_BENCHMARKS=OFF -DCORVANE_BUILD_TOOLS=OFF \
   -DCORVANE_BUILD_EXAMPLES=OFF >/dev/null

@@ -1,8 +1,7 @@
 // The chunk factories, NameChun/LabelChun and the pending label and name.
 #include <corvane/chunk/chunk_factory.h>
 
-#include <boost/make_shared.hpp>
-
+#include "chunk/chunk_arena.h"
 #include "platform/codepage.h"
 
 // Constant-initialised (CString's default constructor is constexpr), so they
@@ -16,98 +15,98 @@ void CIoPubHelp::reset() {
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label) {
-  return boost::make_shared<IChunk>(label);
+  return corvane::chunk::MakeChunk(label);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name) {
-  return boost::make_shared<IChunk>(label, name);
+  return corvane::chunk::MakeChunk(label, name);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, int value) {
-  return boost::make_shared<IChunk>(label, name, value);
+  return corvane::chunk::MakeChunk(label, name, value);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, unsigned int value) {
-  return boost::make_shared<IChunk>(label, name, value);
+  return corvane::chunk::MakeChunk(label, name, value);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, float value) {
-  return boost::make_shared<IChunk>(label, name, value);
+  return corvane::chunk::MakeChunk(label, name, value);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, __int64 value) {
-  return boost::make_shared<IChunk>(label, name, value);
+  return corvane::chunk::MakeChunk(label, name, value);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name,
                                    unsigned __int64 value) {
-  return boost::make_shared<IChunk>(label, name, value);
+  return corvane::chunk::MakeChunk(label, name, value);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, double value) {
-  return boost::make_shared<IChunk>(label, name, value);
+  return corvane::chunk::MakeChunk(label, name, value);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, bool value) {
-  return boost::make_shared<IChunk>(label, name, value);
+  return corvane::chunk::MakeChunk(label, name, value);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, float x, float y) {
-  return boost::make_shared<IChunk>(label, name, x, y);
+  return corvane::chunk::MakeChunk(label, name, x, y);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, float x, float y,
                                    float z) {
-  return boost::make_shared<IChunk>(label, name, x, y, z);
+  return corvane::chunk::MakeChunk(label, name, x, y, z);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, float x, float y,
                                    float z, float w) {
-  return boost::make_shared<IChunk>(label, name, x, y, z, w);
+  return corvane::chunk::MakeChunk(label, name, x, y, z, w);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, double x, double y) {
-  return boost::make_shared<IChunk>(label, name, x, y);
+  return corvane::chunk::MakeChunk(label, name, x, y);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, double x, double y,
                                    double z) {
-  return boost::make_shared<IChunk>(label, name, x, y, z);
+  return corvane::chunk::MakeChunk(label, name, x, y, z);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, double x, double y,
                                    double z, double w) {
-  return boost::make_shared<IChunk>(label, name, x, y, z, w);
+  return corvane::chunk::MakeChunk(label, name, x, y, z, w);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, CString const& text) {
-  return boost::make_shared<IChunk>(label, name, text);
+  return corvane::chunk::MakeChunk(label, name, text);
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, const char* text) {
-  return boost::make_shared<IChunk>(label, name, CString(text));
+  return corvane::chunk::MakeChunk(label, name, CString(text));
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, const wchar_t* text) {
-  return boost::make_shared<IChunk>(label, name, CString(text));
+  return corvane::chunk::MakeChunk(label, name, CString(text));
 }
 
 // The standard-string factories convert exactly as XmlOp::string2CString and
 // XmlOp::wstring2CString do (text up to the first NUL; wide text to code page
 // 936), without making the chunk tree depend on the streaming layer.
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, std::string text) {
-  return boost::make_shared<IChunk>(label, name, CString(text.c_str()));
+  return corvane::chunk::MakeChunk(label, name, CString(text.c_str()));
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, std::wstring text) {
   const std::string narrow = corvane::platform::WideToNarrow(text.c_str(), text.size());
-  return boost::make_shared<IChunk>(label, name,
-                                    CString(narrow.data(), static_cast<int>(narrow.size())));
+  return corvane::chunk::MakeChunk(label, name,
+                                   CString(narrow.data(), static_cast<int>(narrow.size())));
 }
 
 boost::shared_ptr<IChunk> newChunk(CString const& label, CString const& name, CString const& type,
                                    CString const& text) {
-  return boost::make_shared<IChunk>(label, name, type, text);
+  return corvane::chunk::MakeChunk(label, name, type, text);
 }
 
 CString NameChun(boost::shared_ptr<IChunk> chunk) { return chunk ? chunk->name() : CString(); }

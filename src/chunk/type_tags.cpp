@@ -1,6 +1,6 @@
 #include "chunk/type_tags.h"
 
-#include <cstring>
+#include <string_view>
 
 #include "chunk/value_kind.h"
 
@@ -8,7 +8,8 @@ namespace corvane {
 namespace chunk {
 namespace {
 
-constexpr const char* kTagTexts[kTaggedKindCount] = {
+// Views, so a tag is matched by its length before its bytes.
+constexpr std::string_view kTagTexts[kTaggedKindCount] = {
     "int",    "uint",   "float",  "long64",  "ulong64", "double",  "bool",
     "float2", "float3", "float4", "double2", "double3", "double4", "string"};
 
@@ -18,7 +19,8 @@ const CString* TagTable() {
   // has begun, and their copies must still point at a live text.
   static const CString* const table = [] {
     CString* texts = new CString[kTaggedKindCount + 1];
-    for (int kind = 0; kind < kTaggedKindCount; ++kind) texts[kind] = kTagTexts[kind];
+    for (int kind = 0; kind < kTaggedKindCount; ++kind)
+      texts[kind] = CString(kTagTexts[kind].data(), static_cast<int>(kTagTexts[kind].size()));
     return texts;
   }();
   return table;
@@ -38,11 +40,9 @@ int KindFromTag(const char* tag, int length) noexcept {
   if (tag == nullptr || length < 3 || length > 7) return -1;
   char lower[8];
   for (int i = 0; i < length; ++i) lower[i] = LowerAscii(tag[i]);
+  const std::string_view lowered(lower, static_cast<std::size_t>(length));
   for (int kind = 0; kind < kTaggedKindCount; ++kind) {
-    const char* text = kTagTexts[kind];
-    if (static_cast<int>(std::strlen(text)) == length && std::memcmp(text, lower, length) == 0) {
-      return kind;
-    }
+    if (kTagTexts[kind] == lowered) return kind;
   }
   return -1;
 }

@@ -3,7 +3,8 @@
 // element-to-chunk rules (chunk/value_parse.h): "att" for an empty name, the
 // texts converted to code page 936 ('?' for what it cannot hold), "Value"
 // looked at only beside a type. Repeated labels, names and tags share one
-// converted text. Shared by both readers; one thread at a time.
+// converted text. Shared by both readers; lives on the thread that reads,
+// whose chunks come from one arena (chunk/chunk_arena.h) while it lives.
 #pragma once
 
 #include <corvane/chunk/ichunk.h>
@@ -11,6 +12,7 @@
 #include <boost/shared_ptr.hpp>
 #include <string>
 
+#include "chunk/chunk_arena.h"
 #include "chunk/value_parse.h"
 #include "xmlio/recent_text_cache.h"
 
@@ -26,6 +28,7 @@ class ElementChunks {
  private:
   const CString& Narrow(RecentTextCache<CString>& cache, const char* utf8);
 
+  chunk::ChunkArena m_arena;
   std::string m_narrow;  // reused for every conversion
   CString m_value;       // reused buffer for the "Value" text
   RecentTextCache<CString> m_labels;

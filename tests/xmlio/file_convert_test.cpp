@@ -4,7 +4,10 @@
 #include <corvane/xmlio/file_convert.h>
 #include <gtest/gtest.h>
 
+#include <boost/weak_ptr.hpp>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "support/progress_log.h"
 #include "support/scratch_dir.h"
@@ -20,6 +23,42 @@ class Convert : public ::testing::Test {
   ScratchDir m_folder;
   ProgressLog m_log;
 };
+
+// A load's chunks share large blocks; any chunk the host keeps stays whole
+// after the tree and the document are gone, and may be released on any thread.
+TEST_F(Convert, KeptChunksOutliveTheDocumentOnAnyThread) {
+  std::string xml = "<FILE_CONVERT><Entitys>";
+  for (int i = 0; i < 3000; ++i)
+    xml += "<E Name=\"e" + std::to_string(i) + "\" Type=\"int\" Value=\"" + std::to_string(i) +
+           "\"><S Type=\"string\" Value=\"s" + std::to_string(i) + "\"/></E>";
+  WriteText(Path(), xml + "</Entitys></FILE_CONVERT>");
+  std::vector<boost::shared_ptr<IChunk>> kept[4];
+  boost::weak_ptr<IChunk> watched;
+  {
+    FileConvert document;
+    document.SetPath(Path().c_str(), true);
+    const boost::shared_ptr<IChunk> entities = document.GetEntitys();
+    ASSERT_TRUE(entities);
+    ASSERT_EQ(entities->numChild(), 3000u);
+    for (unsigned int i = 0; i < 3000; i += 7) kept[i % 4].push_back(entities->Child(i));
+    watched = kept[0].front()->Child(0);
+  }
+  ASSERT_FALSE(watched.expired());  // held through its parent
+  std::vector<std::thread> threads;
+  for (auto& share : kept) {
+    threads.emplace_back([&share] {
+      for (boost::shared_ptr<IChunk>& chunk : share) {
+        const int value = chunk->getI32Value();
+        EXPECT_EQ(chunk->name(), ("e" + std::to_string(value)).c_str());
+        ASSERT_EQ(chunk->numChild(), 1u);
+        EXPECT_EQ(chunk->Child(0)->getValueAsString(), ("s" + std::to_string(value)).c_str());
+        chunk.reset();
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_TRUE(watched.expired());
+}
 
 TEST_F(Convert, WriteModeCopiesWriteTheSevenSectionsOnceAndTheyLoadBack) {
   boost::shared_ptr<IChunk> sysVar;
