@@ -59,7 +59,7 @@ bool WriteObj(const std::string& path, const std::vector<BinMeshData>& meshes, M
   for (std::size_t i = 0; i < meshes.size(); ++i) {
     const BinMeshData& mesh = meshes[i];
     const std::string name = Utf8(mesh.name);
-    out.Print("g mesh%zu_%d_", i + 1, mesh.number);
+    out.Print("g mesh%llu_%d_", static_cast<unsigned long long>(i + 1), mesh.number);
     out.Append(name.data(), name.size());
     out.Put('\n');
     ++counts.meshes;
