@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "platform/strict_converter.h"
@@ -131,6 +132,31 @@ bool DecodeCodePage(const Decoder& decoder, const char* bytes, std::size_t size,
   return false;
 }
 
+// The text before the first invalid byte, for a piece that failed, so that
+// the caller can tell where the bad bytes are (as iconv leaves it on POSIX).
+// Some prefix within three bytes below n converts exactly when n is at most
+// three past that point (no character is longer than four bytes), so a
+// binary search over n finds it.
+void DecodeValidStart(const Decoder& decoder, const char* bytes, std::size_t size,
+                      std::wstring& wide) {
+  const auto validBelow = [&](std::size_t n, std::wstring* text) {
+    for (std::size_t k = 0; k <= 3 && k <= n; ++k) {
+      std::wstring candidate;
+      if (n - k == 0 || StrictToWide(decoder.codePage, bytes, n - k, candidate)) {
+        if (text != nullptr) *text = std::move(candidate);
+        return true;
+      }
+    }
+    return false;
+  };
+  std::size_t good = 0, bad = size + 1;  // validBelow(good) holds, validBelow(bad) not
+  while (bad - good > 1) {
+    const std::size_t middle = good + (bad - good) / 2;
+    (validBelow(middle, nullptr) ? good : bad) = middle;
+  }
+  validBelow(good, &wide);
+}
+
 }  // namespace
 
 StrictConverter::~StrictConverter() { delete static_cast<Decoder*>(m_cd); }
@@ -161,7 +187,11 @@ bool StrictConverter::Convert(const char* input, std::size_t size, bool last, st
       decoder.unitSize != 0
           ? DecodeUnicode(decoder, reinterpret_cast<const unsigned char*>(input), size, wide, used)
           : DecodeCodePage(decoder, input, size, last, wide, used);
-  if (!valid || (last && used != size)) return false;
+  if (!valid || (last && used != size)) {
+    if (decoder.unitSize == 0) DecodeValidStart(decoder, input, size, wide);
+    WideToBytes(CP_UTF8, wide.data(), wide.size(), out);
+    return false;
+  }
   m_carry.assign(input + used, size - used);
   WideToBytes(CP_UTF8, wide.data(), wide.size(), out);
   return true;
