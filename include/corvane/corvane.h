@@ -11,6 +11,7 @@
 #include <corvane/export.h>
 #include <corvane/extras/checked_save.h>
 #include <corvane/extras/chunk_file_format.h>
+#include <corvane/extras/console.h>
 #include <corvane/extras/element_check.h>
 #include <corvane/extras/load_report.h>
 #include <corvane/extras/output_file.h>

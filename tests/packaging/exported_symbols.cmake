@@ -19,7 +19,8 @@ set(expected
   "XmlOp::_a2w" "XmlOp::wstring2CString" "operator<<(boost::shared_ptr<IChunk>"
   "operator>>(boost::shared_ptr<IChunk>" "DomXml::CXml::Open" "DomXml::CXmlNode::SetAttribute"
   "DomXml::CXmlNodes::GetItem" "XmlFileIO::save" "XmlFileIO::read" "FileConvert::SetPath"
-  "FileConvert::~FileConvert" "corvane::OutputFile::Commit" "corvane::WriteChunkStream" "CMeshBin::save" "CMeshBin::load" "BinFaceData::operator=="
+  "FileConvert::~FileConvert" "corvane::OutputFile::Commit" "corvane::WriteChunkStream"
+  "corvane::PrepareConsole" "corvane::IsConsole" "CMeshBin::save" "CMeshBin::load" "BinFaceData::operator=="
   "operator<<(CArchive&, BinMeshData const&)" "AcGeContext::gTol" "CString::Format"
   "typeinfo for CException" "typeinfo for CArchiveException" "typeinfo for CFileException"
   "typeinfo for _com_error" "vtable for CFile" "typeinfo for CFile" "vtable for CCorvaneApp")

@@ -2,6 +2,7 @@
 // a built-in sample (demo), lists exchange files (show), explains what loading
 // would leave out (check), compares two of them (diff), converts them to JSON
 // and back (convert), and summarises or exports mesh files (mesh).
+#include <corvane/extras/console.h>
 #include <corvane/version.h>
 
 #include <cstdio>
@@ -9,7 +10,6 @@
 #include <string>
 
 #include "corvane/commands.h"
-#include "corvane/console.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ const char kUsage[] =
 
 int main(int argc, char** argv) {
   using namespace corvane::tool;
-  const Arguments all = PrepareConsole(argc, argv);
+  const Arguments all = corvane::PrepareConsole(argc, argv);
   if (all.empty()) {
     std::fputs(kUsage, stderr);
     return kExitUsage;

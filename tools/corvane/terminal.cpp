@@ -1,13 +1,7 @@
 #include "corvane/terminal.h"
 
+#include <corvane/extras/console.h>
 #include <corvane/stream/xmlop.h>
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
 #include <rapidjson/encodings.h>
 
 #include <algorithm>
@@ -19,16 +13,6 @@
 namespace corvane {
 namespace tool {
 namespace {
-
-bool IsTerminal(std::FILE* stream) {
-#ifdef _WIN32
-  // A console, not any character device (NUL is one too).
-  DWORD mode = 0;
-  return ::GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &mode) != 0;
-#else
-  return isatty(fileno(stream)) != 0;
-#endif
-}
 
 // The wide strings of the platform: UTF-16 where wchar_t has 16 bits, else UTF-32.
 using WideEncoding =
@@ -160,7 +144,7 @@ void Draw(const BarState& state, int percent) {
 
 ProgressBar MakeProgressBar(bool force) {
   ProgressBar bar;
-  if (!force && !IsTerminal(stderr)) return bar;
+  if (!force && !IsConsole(stderr)) return bar;
   auto state = std::make_shared<BarState>();
   bar.start = [state](CString const& message, int, int) {
     state->message = Utf8(message);
