@@ -80,14 +80,15 @@ fi
 
 # Wine keeps its own Windows installation in the build folder, made once.
 export WINEPREFIX=$out/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wineserver=${wine%64}server
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "== Wine prefix (once)"
   "$wine" wineboot --init >/dev/null 2>&1 || true
+  "$wineserver" -w  # the server that made it goes first
 fi
 # One Wine server for the whole pass: programs started side by side would
 # otherwise race to start one.
-wineserver=${wine%64}server
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 # Its background services start now, holding no test's output open.
 "$wineserver" -p
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
