@@ -27,6 +27,10 @@ class StrictConverter {
   void Reset();
 
  private:
+  // Convert's work on the carried bytes and the new piece joined, one
+  // implementation per platform; keeps in m_carry what the next piece ends.
+  bool ConvertJoined(const char* input, std::size_t size, bool last, std::string& out);
+
   void* m_cd = nullptr;  // the converter, when open
   std::string m_carry;   // the start of a sequence that the last piece cut
 };

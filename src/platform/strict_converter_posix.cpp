@@ -26,15 +26,8 @@ void StrictConverter::Reset() {
   if (m_cd != nullptr) iconv(Handle(m_cd), nullptr, nullptr, nullptr, nullptr);
 }
 
-bool StrictConverter::Convert(const char* input, std::size_t size, bool last, std::string& out) {
-  if (m_cd == nullptr) return false;
-  std::string joined;
-  if (!m_carry.empty()) {
-    joined.swap(m_carry);
-    joined.append(input, size);
-    input = joined.data();
-    size = joined.size();
-  }
+bool StrictConverter::ConvertJoined(const char* input, std::size_t size, bool last,
+                                    std::string& out) {
   char* in = const_cast<char*>(input);
   std::size_t inLeft = size;
   std::size_t used = out.size();

@@ -171,16 +171,9 @@ bool StrictConverter::Open(const char* encoding) {
 
 void StrictConverter::Reset() { m_carry.clear(); }
 
-bool StrictConverter::Convert(const char* input, std::size_t size, bool last, std::string& out) {
-  if (m_cd == nullptr) return false;
+bool StrictConverter::ConvertJoined(const char* input, std::size_t size, bool last,
+                                    std::string& out) {
   const Decoder& decoder = *static_cast<const Decoder*>(m_cd);
-  std::string joined;
-  if (!m_carry.empty()) {
-    joined.swap(m_carry);
-    joined.append(input, size);
-    input = joined.data();
-    size = joined.size();
-  }
   std::wstring wide;
   std::size_t used = 0;
   const bool valid =
